@@ -1,0 +1,37 @@
+// Path helpers: cut a path into folder, file name and extension, and test a
+// path against the file system. Written once against a separator that
+// defaults to the native one; tests also run them with "\".
+#pragma once
+
+#include "platform/desktop.h"
+#include "platform/filesystem.h"
+#include "platform/text.h"
+
+namespace velmora {
+
+/// The text with a trailing separator ensured; an empty text gives the
+/// separator alone.
+Text AddBackslash(TextView path, char16_t sep = NativeSeparator());
+
+/// The folder part up to and including the last separator, or empty.
+/// Error 6 when a separator lies at position 32,767 or later.
+Text GetFolderPath(TextView path, char16_t sep = NativeSeparator());
+
+/// The text after the last separator (the whole path when there is none).
+/// Error 6 as GetFolderPath.
+Text GetFileName(TextView path, char16_t sep = NativeSeparator());
+
+/// The text after the last dot of the file name, without the dot; empty when
+/// the name has no dot or ends with one. Error 6 as GetFileName, or when the
+/// last dot lies beyond position 32,767 of the file name.
+Text GetFileExt(TextView path, char16_t sep = NativeSeparator());
+
+/// True when the path names an existing folder; never fails.
+bool FolderExists(const Text& path, char16_t sep = NativeSeparator());
+
+/// The folder to work in, ending with a separator, or empty. An error
+/// (overflow past position 32,767) is shown in a box titled
+/// "Error in [GetDirName()]" through `desktop`, and gives empty.
+Text GetDirName(Desktop& desktop, const Text& path, char16_t sep = NativeSeparator());
+
+}  // namespace velmora

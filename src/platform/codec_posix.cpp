@@ -1,0 +1,16 @@
+// POSIX: the system encoding is UTF-8; there is no ANSI code page, so codes
+// 0..255 stand for Windows-1252 characters.
+#include "platform/codec.h"
+
+namespace velmora {
+
+Text DecodeUtf8Lossless(std::string_view bytes);
+std::string EncodeUtf8Lossless(TextView text, bool strict);
+
+char16_t AnsiChr(std::uint8_t code) { return Cp1252ToChar(code); }
+
+Text DecodeText(std::string_view bytes) { return DecodeUtf8Lossless(bytes); }
+
+std::string EncodeText(TextView text) { return EncodeUtf8Lossless(text, false); }
+
+}  // namespace velmora
