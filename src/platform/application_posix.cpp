@@ -1,0 +1,34 @@
+// Application facts on POSIX: the command-line text and the environment. The
+// program folder is per system (program_folder_linux.cpp, _mac.cpp).
+#include "platform/application.h"
+
+#include <cstdlib>
+
+#include "platform/codec.h"
+#include "platform/errors.h"
+
+namespace velmora {
+
+Text CommandLineText(int argc, const char* const* argv) {
+  Text text;
+  for (int i = 1; i < argc && argv != nullptr; ++i) {
+    if (argv[i] == nullptr) break;
+    if (i > 1) text += u' ';
+    text += FromNativePath(argv[i]);
+  }
+  return text;
+}
+
+Text Environ(const Text& name) {
+  if (name.empty() || name.find(u'=') != Text::npos) return {};
+  std::string native;
+  try {
+    native = ToNativePath(name);
+  } catch (const RuntimeError&) {
+    return {};  // a name with NUL cannot be set, so it is unset
+  }
+  const char* value = std::getenv(native.c_str());
+  return value == nullptr ? Text() : FromNativePath(value);
+}
+
+}  // namespace velmora

@@ -1,0 +1,145 @@
+// Files by name on Windows. MoveFileW never replaces an existing file (no
+// MOVEFILE_REPLACE_EXISTING), renames case-only changes in place, and drops
+// trailing dots of names itself.
+#include "platform/filesystem.h"
+
+#include <windows.h>
+
+#include <cwchar>
+#include <string>
+
+#include "platform/errors.h"
+#include "platform/win_error.h"
+
+namespace velmora {
+
+namespace {
+
+std::wstring Wide(const Text& path) {
+  if (path.empty() || path.find(u'\0') != Text::npos) Raise(err::kBadFileNameOrNumber);
+  return std::wstring(path.begin(), path.end());
+}
+
+bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+/// Drops the trailing dots of the last component as Windows stores names;
+/// error 52 when no name is left.
+Text DropTrailingDots(const Text& to) {
+  const std::size_t slash = to.find_last_of(u"\\/");
+  const std::size_t nameStart = slash == Text::npos ? 0 : slash + 1;
+  std::size_t end = to.size();
+  while (end > nameStart && to[end - 1] == u'.') --end;
+  if (end == nameStart) Raise(err::kBadFileNameOrNumber);
+  return to.substr(0, end);
+}
+
+[[noreturn]] void RaiseError(DWORD error) {
+  Raise(ErrorFromWin32(error));
+}
+
+}  // namespace
+
+void RenameNoReplace(const Text& from, const Text& to, NoReplaceMethod method) {
+  if (to.empty()) Raise(err::kBadFileNameOrNumber);
+  const std::wstring source = Wide(from);
+  const Text kept = DropTrailingDots(to);
+  const std::wstring target = Wide(kept);
+  if (kept == from) {
+    if (GetFileAttributesW(source.c_str()) == INVALID_FILE_ATTRIBUTES) RaiseLastError();
+    return;
+  }
+  switch (method) {
+    case NoReplaceMethod::LinkUnlink: {
+      // Hard links need a file; CreateHardLinkW fails when the target exists.
+      if (!CreateHardLinkW(target.c_str(), source.c_str(), nullptr)) {
+        const DWORD error = GetLastError();
+        // A case-only change names the same file: only a real rename does it.
+        if ((error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) &&
+            _wcsicmp(source.c_str(), target.c_str()) == 0) {
+          if (!MoveFileW(source.c_str(), target.c_str())) RaiseLastError();
+          return;
+        }
+        RaiseError(error);
+      }
+      if (!DeleteFileW(source.c_str())) {
+        const DWORD error = GetLastError();
+        DeleteFileW(target.c_str());
+        RaiseError(error);
+      }
+      return;
+    }
+    case NoReplaceMethod::CheckThenRename:
+      // Racy: another program may create the target between the two calls.
+      if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES &&
+          _wcsicmp(source.c_str(), target.c_str()) != 0) {
+        Raise(err::kFileAlreadyExists);
+      }
+      break;
+    case NoReplaceMethod::Auto:
+    case NoReplaceMethod::Atomic:
+      break;
+  }
+  if (!MoveFileW(source.c_str(), target.c_str())) RaiseLastError();
+}
+
+void Kill(const Text& path) {
+  const std::wstring wide = Wide(path);
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    Raise(err::kPathFileAccessError);
+  }
+  if (!DeleteFileW(wide.c_str())) RaiseLastError();
+}
+
+std::int64_t FileLen(const Text& path) {
+  const std::wstring wide = Wide(path);
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data)) RaiseLastError();
+  return (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+int GetAttr(const Text& path) {
+  const std::wstring wide = Wide(path);
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) RaiseLastError();
+  return static_cast<int>(attributes & (attr::kReadOnly | attr::kHidden | attr::kSystem |
+                                        attr::kDirectory | attr::kArchive));
+}
+
+bool PathExists(const Text& path) {
+  if (path.empty() || path.find(u'\0') != Text::npos) return false;
+  const std::wstring wide(path.begin(), path.end());
+  return GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<Text> DirSearch(const Text& pattern, int attributeMask) {
+  const std::wstring wide = Wide(pattern);
+  const int admitted = attr::kHidden | attr::kSystem | attr::kDirectory;
+  auto qualifies = [&](DWORD bits) {
+    return (static_cast<int>(bits) & admitted & ~attributeMask) == 0;
+  };
+  std::vector<Text> found;
+  if (IsSeparator(wide.back())) {
+    // "folder\" names the folder itself, reported as its "." entry.
+    const DWORD bits = GetFileAttributesW(wide.c_str());
+    if (bits != INVALID_FILE_ATTRIBUTES && (bits & FILE_ATTRIBUTE_DIRECTORY) && qualifies(bits)) {
+      found.push_back(u".");
+    }
+    return found;
+  }
+  WIN32_FIND_DATAW data{};
+  const HANDLE search = FindFirstFileW(wide.c_str(), &data);
+  if (search == INVALID_HANDLE_VALUE) return found;
+  do {
+    if (qualifies(data.dwFileAttributes)) {
+      const std::wstring name(data.cFileName);
+      found.emplace_back(name.begin(), name.end());
+    }
+  } while (FindNextFileW(search, &data));
+  FindClose(search);
+  return found;
+}
+
+char16_t NativeSeparator() { return u'\\'; }
+
+}  // namespace velmora
