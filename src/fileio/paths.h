@@ -26,7 +26,9 @@ Text GetFileName(TextView path, char16_t sep = NativeSeparator());
 /// last dot lies beyond position 32,767 of the file name.
 Text GetFileExt(TextView path, char16_t sep = NativeSeparator());
 
-/// True when the path names an existing folder; never fails.
+/// True when a directory search finds an entry for the path and that entry is
+/// a folder; every error gives false. The path goes to the file system as it
+/// is, so the separator does not take part.
 bool FolderExists(const Text& path, char16_t sep = NativeSeparator());
 
 /// The folder to work in, ending with a separator, or empty. An error

@@ -10,7 +10,11 @@ namespace velmora {
 
 class CTextFile {
  public:
-  /// A path "~ctxtmp@NNNN.tmp" in the temporary folder, opened for output.
+  /// A path "~ctxtmp@NNNN.tmp" (0000..9999) in the folder named by "Temp"
+  /// (on POSIX, when unset: TMPDIR, then /tmp), opened for output; an
+  /// existing file of that name is emptied. Lower case, except a folder whose
+  /// lower-case spelling would name another folder: the file is always where
+  /// the path says.
   Text CreateTempFile();
   /// The path the file was opened with, in lower case; empty when closed.
   Text FileName() const;
@@ -22,10 +26,13 @@ class CTextFile {
   /// Writes out what was written; a written file stays open for append, an
   /// input file ends closed.
   void Flush();
-  /// The whole file; the object ends open for input at the start. Empty text
-  /// on failure or for an empty file (which stays as it was).
+  /// The whole file, decoded through the file codec; the object ends open for input
+  /// at the start. Empty text on failure or for an empty file (which stays as
+  /// it was). A failure after the object's file was closed leaves the object
+  /// closed, as FileClose does.
   Text ReadAll();
-  /// The remaining lines; empty lines left out when asked.
+  /// The remaining lines; empty lines left out when asked. No line is an
+  /// empty list. Read errors go to the caller.
   std::vector<Text> ReadLnArray(bool IgnoreEmptyLines);
   /// True at the end of the file. (Named Eof: EOF is a macro of the C library.)
   bool Eof() const;
@@ -41,10 +48,12 @@ class CTextFile {
  private:
   void SetFileName(const Text& name);
   void SetFileHandle(std::int16_t handle);
+  /// Resets the fields without closing: for a number that is closed already.
+  void ForgetFile() noexcept;
 
   std::int16_t fileHandle_ = 0;
   Text fileName_;      // lower case, as reported
-  Text openedAs_;      // as passed to FileOpen: reopening uses this on case-sensitive systems
+  Text openedAs_;      // as passed to FileOpen: reopening by the lower-case name would miss on a case-sensitive system
 };
 
 }  // namespace velmora

@@ -1,0 +1,61 @@
+// RenameWithUndo: the rename behind "Rename!". A taken name is never replaced;
+// numbered variants are tried instead, each derived from the requested path.
+#include "fileio/rename.h"
+
+#include <cstdint>
+
+#include "fileio/paths.h"
+#include "platform/errors.h"
+
+namespace velmora {
+
+namespace {
+
+/// "<newPath without its extension and dot> (counter).<extension>". When the
+/// file name has no dot at all nothing is cut, so README gives README (1).
+Text NumberedTarget(const Text& newPath, std::int32_t counter, char16_t sep) {
+  const Text ext = GetFileExt(newPath, sep);
+  const bool hasDot = GetFileName(newPath, sep).find(u'.') != Text::npos;
+  const std::size_t cut = ext.size() + (hasDot ? 1 : 0);
+  return newPath.substr(0, newPath.size() - cut) + u" (" + Str(counter) + u")." + ext;
+}
+
+Text Report(const Text& description, const Text& oldPath, const Text& newPath) {
+  return u"Error: \"" + description + u"\" while trying to rename\r\n\"" + oldPath +
+         u"\"  to  \"" + newPath + u"\"\r\n\r\n";
+}
+
+}  // namespace
+
+Text RenameWithUndo(const Text& oldPath, const Text& newPath, Text& undoText, Text* report,
+                    char16_t sep) {
+  if (newPath == oldPath) return oldPath;
+
+  Text target = newPath;
+  ErrState last;
+  IgnoreErrors(last, [&] { RenameNoReplace(oldPath, target); });
+  std::int32_t counter = 0;
+  while (last.number == err::kFileAlreadyExists) {
+    last.Clear();
+    if (counter == INT32_MAX) {
+      last.number = err::kOverflow;
+      last.description = ErrorDescription(err::kOverflow);
+      break;
+    }
+    ++counter;
+    // A target that cannot be computed ends the attempt before any rename,
+    // so the error never hides a rename that did happen.
+    if (IgnoreErrors(last, [&] { target = NumberedTarget(newPath, counter, sep); }) != 0) break;
+    IgnoreErrors(last, [&] { RenameNoReplace(oldPath, target); });
+  }
+
+  if (last.number != 0) {
+    if (report != nullptr) *report = Report(last.description, oldPath, newPath);
+    return {};
+  }
+  const Text oldName = TrapErrors([&] { return GetFileName(oldPath, sep); }, oldPath);
+  undoText = u"Ren \"" + target + u"\" \"" + oldName + u"\"";
+  return target;
+}
+
+}  // namespace velmora
