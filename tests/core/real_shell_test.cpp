@@ -1,0 +1,189 @@
+// The POSIX shell for real: GIO reading a temporary XDG desktop with one
+// handler. GIO reads the environment once per process, so every case runs in
+// a fresh child.
+#ifndef _WIN32
+
+#include "platform/real_shell.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "platform/codec.h"
+
+namespace velmora {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+/// True once `path` exists; gives up after five seconds.
+bool AwaitFile(const std::string& path) {
+  for (const auto end = Clock::now() + 5s; Clock::now() < end; std::this_thread::sleep_for(20ms))
+    if (access(path.c_str(), F_OK) == 0) return true;
+  return false;
+}
+
+std::string RealPath(const std::string& path) {
+  std::error_code ignored;
+  return std::filesystem::canonical(path, ignored).string();
+}
+
+/// A throwaway desktop: XDG folders with one handler for text/plain (a script
+/// that writes its argument and working folder to `Launched()`), mime globs of
+/// its own (no system database is read) and no session bus.
+class XdgWorld {
+ public:
+  XdgWorld() {
+    const char* tmp = getenv("TMPDIR");
+    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/velmora-shell-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) return;
+    root_ = pattern;
+    for (const char* dir : {"/data", "/data/applications", "/data/mime", "/config", "/system",
+                            "/runtime", "/files"})
+      mkdir((root_ + dir).c_str(), 0700);
+    WriteFile(root_ + "/handler.sh", "#!/bin/sh\n{ printf '%s\\n' \"$1\"; pwd -P; } > '" + root_ +
+                                         "/launching' && mv '" + root_ + "/launching' '" + Launched() +
+                                         "'\n");
+    WriteFile(root_ + "/data/applications/velmora-test-handler.desktop",
+              "[Desktop Entry]\nType=Application\nName=Velmora test handler\n"
+              "Exec=/bin/sh \"" + root_ + "/handler.sh\" %f\nMimeType=text/plain;\n");
+    WriteFile(root_ + "/config/mimeapps.list",
+              "[Default Applications]\ntext/plain=velmora-test-handler.desktop\n");
+    WriteFile(root_ + "/data/mime/globs2",
+              "50:text/plain:*.txt\n50:application/x-velmora-nothing:*.velmoranothing\n");
+  }
+  ~XdgWorld() {
+    if (root_.empty()) return;
+    std::error_code ignored;
+    std::filesystem::remove_all(root_, ignored);
+  }
+
+  const std::string& Root() const { return root_; }
+  std::string Files() const { return root_ + "/files"; }
+  std::string Launched() const { return root_ + "/launched"; }
+
+  /// Points this process's desktop environment at the world.
+  void Enter() const {
+    setenv("XDG_DATA_HOME", (root_ + "/data").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (root_ + "/config").c_str(), 1);
+    setenv("XDG_DATA_DIRS", (root_ + "/system").c_str(), 1);
+    setenv("XDG_CONFIG_DIRS", (root_ + "/system").c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", (root_ + "/runtime").c_str(), 1);
+    setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + root_ + "/runtime/no-bus").c_str(), 1);
+    setenv("GIO_USE_VFS", "local", 1);
+    setenv("GIO_MODULE_DIR", (root_ + "/system").c_str(), 1);
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "XDG_CURRENT_DESKTOP"}) unsetenv(name);
+  }
+
+  /// Runs `body` in a child that has entered the world; its result, or -1
+  /// when the child died.
+  int InChild(const std::function<int()>& body) const {
+    const pid_t pid = fork();
+    if (pid == 0) {
+      Enter();
+      _exit(body());
+    }
+    int status = 0;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
+  }
+
+ private:
+  std::string root_;
+};
+
+struct ExecuteCase {
+  std::string name;  // native bytes, under the world's files folder
+  long expected;
+};
+
+TEST(RealShell, OpensByAssociationAndMapsFailures) {
+  XdgWorld world;
+  ASSERT_FALSE(world.Root().empty());
+  const std::string files = world.Files();
+  WriteFile(files + "/plain.txt", "hello\n");
+  WriteFile(files + "/with spaces 'and' \"quotes\".txt", "hello\n");
+  WriteFile(files + "/caf\xE9.txt", "hello\n");
+  WriteFile(files + "/nothing.velmoranothing", std::string("\0\1\2", 3));
+  WriteFile(files + "/blob", std::string("\0\xFF\0\xFE", 4));
+  WriteFile(files + "/locked.txt", "hello\n");
+  chmod((files + "/locked.txt").c_str(), 0);
+  const bool readsEverything = access((files + "/locked.txt").c_str(), R_OK) == 0;  // root
+
+  const ExecuteCase cases[] = {
+      {"plain.txt", 42},
+      {"with spaces 'and' \"quotes\".txt", 42},
+      {"caf\xE9.txt", 42},                 // a name that is not UTF-8
+      {"nothing.velmoranothing", 31},      // a type no program takes
+      {"blob", 31},                        // unknown bytes
+      {"absent.txt", 2},
+      {"no-folder/x.txt", 3},
+      {"plain.txt/x", 3},                  // a file used as a folder
+      {std::string("bad\0name.txt", 12), 2},  // no file can have this name
+      {"locked.txt", readsEverything ? 42 : 5},
+  };
+  for (const ExecuteCase& c : cases) {
+    const std::string native = files + "/" + c.name;
+    SCOPED_TRACE(native);
+    const Text path = FromNativePath(native);
+    const Text folder = FromNativePath(files + "/");
+    const int result = world.InChild([&] {
+      return static_cast<int>(MakeRealShell()->Execute(u"Open", path, u"", folder, show::kNormal));
+    });
+    ASSERT_EQ(result, c.expected);
+    if (c.expected != 42) continue;
+    ASSERT_TRUE(AwaitFile(world.Launched())) << "the handler never ran";
+    EXPECT_EQ(ReadFile(world.Launched()), native + "\n" + RealPath(files) + "\n");
+    unlink(world.Launched().c_str());
+  }
+}
+
+struct NoChooserCase {
+  const char* label;
+  bool addressGiven;  // an address naming no socket, or none at all
+};
+
+TEST(RealShell, WithoutASessionBusThereIsNoChooserAndNoWait) {
+  const NoChooserCase cases[] = {{"address without a bus", true}, {"no address, no bus socket", false}};
+  XdgWorld world;
+  ASSERT_FALSE(world.Root().empty());
+  WriteFile(world.Files() + "/x.velmoranothing", "x");
+  const Text path = FromNativePath(world.Files() + "/x.velmoranothing");
+  for (const NoChooserCase& c : cases) {
+    SCOPED_TRACE(c.label);
+    const auto start = Clock::now();
+    const int chose = world.InChild([&] {
+      if (!c.addressGiven) unsetenv("DBUS_SESSION_BUS_ADDRESS");
+      return MakeRealShell()->ChooseProgram(path) ? 1 : 0;
+    });
+    EXPECT_EQ(chose, 0);
+    EXPECT_LT(Clock::now() - start, 2s);
+  }
+}
+
+}  // namespace
+}  // namespace velmora
+
+#endif  // _WIN32
