@@ -45,4 +45,6 @@ std::int32_t ColorFromText(const Text& text) {
   return static_cast<std::int32_t>(value);
 }
 
+bool StartsMinimised(const Text& commandLine) { return commandLine == u"-st"; }
+
 }  // namespace velmora

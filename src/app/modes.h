@@ -22,4 +22,8 @@ const Text& TitleColor();
 /// integer; 0 when the text holds no number.
 std::int32_t ColorFromText(const Text& text);
 
+/// Whether the argument text asks for a minimised start: exactly "-st",
+/// compared before any quote is removed.
+bool StartsMinimised(const Text& commandLine);
+
 }  // namespace velmora

@@ -1,0 +1,33 @@
+// Start-up: product constants, the command line, and the one window.
+#include <QApplication>
+#include <vector>
+
+#include "app/modes.h"
+#include "platform/application.h"
+#include "platform/errors.h"
+#include "platform/real_shell.h"
+#include "ui/frm_quick_ren.h"
+#include "ui/qt_desktop.h"
+
+int main(int argc, char* argv[]) {
+  using namespace velmora;
+  // The argument text is taken before Qt sees argv: Qt would strip options
+  // such as -style or -reverse from it, even from a file name.
+  const Text commandLine = CommandLineText(argc, argv);
+  int qtArgc = 1;
+  std::vector<char*> qtArgv = {argv[0], nullptr};
+  QApplication app(qtArgc, qtArgv.data());
+
+  IgnoreErrors([] { InitModes(); });
+
+  QtDesktop desktop;
+  std::unique_ptr<Shell> shell = MakeRealShell();
+  frmQuickRen window(desktop, *shell, AppFacts{commandLine, ProgramFolder()});
+  window.show();
+  if (StartsMinimised(commandLine)) {
+    // Minimised only once loading and activation have run in full.
+    window.EnsureActivated();
+    window.setWindowState(window.windowState() | Qt::WindowMinimized);
+  }
+  return app.exec();
+}

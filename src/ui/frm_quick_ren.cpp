@@ -1,0 +1,516 @@
+#include "ui/frm_quick_ren.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QTimer>
+#include <QVector>
+
+#include "app/modes.h"
+#include "fileio/paths.h"
+#include "fileio/rename.h"
+#include "platform/application.h"
+#include "platform/codec.h"
+#include "platform/errors.h"
+#include "platform/filesystem.h"
+#include "shell/run_file.h"
+#include "transform/name_functions.h"
+#include "transform/title.h"
+#include "ui/widgets.h"
+
+// The icons live in a static library: the resource must be registered by hand.
+static void InitIconResources() { Q_INIT_RESOURCE(velmora); }
+
+namespace velmora {
+namespace {
+
+QString Q(const Text& t) { return QString::fromStdU16String(t); }
+Text T(const QString& s) { return s.toStdU16String(); }
+
+// Fonts are asked for by family; the fall-backs are the closest shapes a Linux
+// desktop usually has (Verdana is wide, Tahoma narrow).
+const QStringList kVerdana = {"Verdana", "DejaVu Sans", "Bitstream Vera Sans", "Liberation Sans", "Arial"};
+const QStringList kTahoma = {"Tahoma", "DejaVu Sans Condensed", "Liberation Sans Narrow", "Arial Narrow",
+                             "DejaVu Sans"};
+
+enum class Kind { ReadOnlyText, Text, Button, Label, Picture, List, Banner, BannerLabel };
+enum class Face { Default, Verdana, Tahoma };
+
+struct ControlSpec {
+  const char* name;
+  Kind kind;
+  const char* caption;  // caption, or the image of a picture button
+  const char* tooltip;
+  int x, y, width, height;
+  Face face;
+  double points;
+  bool bold;
+};
+
+// In tab order. Positions in pixels (twips / 15), lblTitle relative to the banner.
+const ControlSpec kControls[] = {
+    {"txtFileName", Kind::ReadOnlyText, "", "", 8, 32, 757, 27, Face::Verdana, 9.75, false},
+    {"cmdCancel", Kind::Button, "Cancel", "", 680, 316, 125, 25, Face::Verdana, 9.75, false},
+    {"txtFileTitle", Kind::ReadOnlyText, "", "", 8, 68, 793, 27, Face::Verdana, 9.75, false},
+    {"txtFileBaseName", Kind::Text, "", "", 8, 144, 721, 27, Face::Tahoma, 9.75, false},
+    {"txtFileExt", Kind::Text, "", "", 744, 144, 57, 27, Face::Tahoma, 9.75, false},
+    {"btnTrim", Kind::Button, "Trim", "", 12, 184, 69, 29, Face::Verdana, 8.25, true},
+    {"btnLCase", Kind::Button, "abc", "Lowercase", 84, 220, 69, 29, Face::Verdana, 8.25, true},
+    {"btnUCase", Kind::Button, "ABC", "Uppercase", 12, 220, 69, 29, Face::Verdana, 8.25, true},
+    {"btnTitleCase", Kind::Button, "Abc Def", "Title Case", 156, 220, 69, 29, Face::Verdana, 8.25, true},
+    {"Label1", Kind::Label, ".", "", 734, 144, 7, 23, Face::Verdana, 14.25, true},
+    {"cmdRename", Kind::Button, "Rename!", "", 540, 316, 129, 25, Face::Verdana, 9.75, false},
+    {"btnSentenceCase", Kind::Button, "Abc def", "Sentence Case", 228, 220, 69, 29, Face::Verdana, 8.25, true},
+    {"btnCompSpc", Kind::Button, "Compact Spc", "", 84, 184, 69, 29, Face::Verdana, 8.25, true},
+    {"btnHtmlTitle", Kind::Button, "HTML Title", "", 12, 256, 109, 29, Face::Verdana, 8.25, true},
+    {"picDel", Kind::Picture, ":/icons/delete.png", "", 92, 120, 20, 20, Face::Default, 0, false},
+    {"picCut", Kind::Picture, ":/icons/cut.png", "", 8, 120, 20, 20, Face::Default, 0, false},
+    {"picCopy", Kind::Picture, ":/icons/copy.png", "", 36, 120, 20, 20, Face::Default, 0, false},
+    {"picPaste", Kind::Picture, ":/icons/paste.png", "", 64, 120, 20, 20, Face::Default, 0, false},
+    {"btnUnescape", Kind::Button, "Unescape %nn", "", 148, 308, 109, 29, Face::Verdana, 8.25, true},
+    {"btnRefresh", Kind::Picture, ":/icons/refresh.png", "", 120, 120, 20, 20, Face::Default, 0, false},
+    {"Command1", Kind::Button, "- to _", "", 332, 188, 69, 29, Face::Verdana, 8.25, true},
+    {"Command2", Kind::Button, "Remove Spc", "", 156, 184, 69, 29, Face::Verdana, 8.25, true},
+    {"Command3", Kind::Button, "_ to -", "", 404, 188, 69, 29, Face::Verdana, 8.25, true},
+    {"btnRemoveNonAlpha", Kind::Button, "Remove non alphanumeric", "", 12, 300, 133, 37, Face::Verdana, 8.25,
+     true},
+    {"cmdExec", Kind::Button, "run", "", 772, 32, 33, 29, Face::Default, 0, false},
+    {"btnTextFile", Kind::Button, "Text Title", "", 124, 256, 109, 29, Face::Verdana, 8.25, true},
+    {"cmdCamelCase", Kind::Button, "split CamelCase", "", 264, 308, 109, 29, Face::Verdana, 8.25, true},
+    {"cboWords", Kind::List, "", "", 588, 248, 205, 21, Face::Verdana, 8.25, false},
+    {"Label2", Kind::Label, "Often used names", "", 588, 232, 104, 13, Face::Verdana, 8.25, false},
+    {"picTitle", Kind::Banner, "", "", 0, 0, 811, 25, Face::Default, 0, false},
+    {"lblTitle", Kind::BannerLabel, "", "", 8, 4, 389, 16, Face::Tahoma, 11.25, false},
+};
+
+QFont FontFor(const ControlSpec& spec, const QFont& base) {
+  if (spec.face == Face::Default) return base;
+  QFont font = base;
+  font.setFamilies(spec.face == Face::Verdana ? kVerdana : kTahoma);
+  // Pixel sizes keep the text in proportion to the fixed pixel geometry.
+  font.setPixelSize(qRound(spec.points * 96.0 / 72.0));
+  font.setBold(spec.bold);
+  return font;
+}
+
+constexpr char16_t kRefused[] = u"\\/:*?<>|\"";
+
+}  // namespace
+
+void SetIcon(QWidget* window, const QString& resourceName, bool alsoOwner) {
+  if (window == nullptr) return;
+  // "AAA" is the program's icon set, in the sizes the platform may ask for.
+  QIcon icon;
+  if (resourceName == QLatin1String("AAA")) {
+    for (int size : {16, 24, 32, 48}) icon.addFile(QStringLiteral(":/icons/velmora-%1.png").arg(size), QSize(size, size));
+  }
+  if (alsoOwner) {
+    QWidget* owner = window;
+    while (owner->parentWidget() != nullptr) owner = owner->parentWidget()->window();
+    if (owner != window) owner->setWindowIcon(icon);
+  }
+  window->setWindowIcon(icon);
+}
+
+void SetLeftMargin(QLineEdit* textBox, int pixels) {
+  if (textBox == nullptr) return;
+  QMargins margins = textBox->textMargins();
+  margins.setLeft(pixels);
+  textBox->setTextMargins(margins);
+}
+
+frmQuickRen::frmQuickRen(Desktop& desktop, Shell& shell, AppFacts facts, QWidget* parent)
+    : QDialog(parent), desktop_(desktop), shell_(shell), facts_(std::move(facts)) {
+  InitIconResources();
+  setObjectName("frmQuickRen");
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  setFixedSize(812, 348);
+  BuildControls();
+  ConnectHandlers();
+  Handler([this] { Form_Load(); });
+}
+
+frmQuickRen::~frmQuickRen() {
+  // A window destroyed without closing still releases the log.
+  IgnoreErrors([this] {
+    if (mUndoLog && mUndoLog->FileHandle() != 0) mUndoLog->FileClose();
+  });
+}
+
+void frmQuickRen::BuildControls() {
+  QWidget* previous = nullptr;
+  for (const ControlSpec& spec : kControls) {
+    const QString caption = QString::fromUtf8(spec.caption);
+    QWidget* widget = nullptr;
+    switch (spec.kind) {
+      case Kind::ReadOnlyText:
+      case Kind::Text: {
+        auto* box = new TextBox(this);
+        if (spec.kind == Kind::ReadOnlyText) {
+          // Locked: selectable and copyable, on the button-face colour.
+          box->setReadOnly(true);
+          QPalette pal = box->palette();
+          pal.setColor(QPalette::Base, pal.color(QPalette::Button));
+          box->setPalette(pal);
+        }
+        widget = box;
+        break;
+      }
+      case Kind::Button: {
+        auto* button = new CommandButton(caption, this);
+        widget = button;
+        break;
+      }
+      case Kind::Label: {
+        auto* label = new QLabel(caption, this);
+        widget = label;
+        break;
+      }
+      case Kind::Picture:
+        widget = new PictureButton(caption, this);
+        break;
+      case Kind::List: {
+        auto* list = new QComboBox(this);
+        list->setEditable(false);
+        widget = list;
+        break;
+      }
+      case Kind::Banner: {
+        auto* banner = new QWidget(this);
+        banner->setAutoFillBackground(true);
+        QPalette pal = banner->palette();
+        pal.setColor(QPalette::Window, pal.color(QPalette::Highlight));
+        banner->setPalette(pal);
+        banner->lower();
+        widget = banner;
+        break;
+      }
+      case Kind::BannerLabel: {
+        auto* label = new QLabel(picTitle);
+        QPalette pal = label->palette();
+        pal.setColor(QPalette::WindowText, Qt::white);
+        label->setPalette(pal);
+        label->setAttribute(Qt::WA_TranslucentBackground);
+        widget = label;
+        break;
+      }
+    }
+    widget->setObjectName(QString::fromUtf8(spec.name));
+    widget->setFont(FontFor(spec, font()));
+    widget->setGeometry(spec.x, spec.y, spec.width, spec.height);
+    if (*spec.tooltip != '\0') widget->setToolTip(QString::fromUtf8(spec.tooltip));
+    if (spec.kind == Kind::Label) {
+      // Labels are sized to their text and never take the focus.
+      widget->setFocusPolicy(Qt::NoFocus);
+      static_cast<QLabel*>(widget)->adjustSize();
+    }
+    if (spec.kind == Kind::Banner || spec.kind == Kind::BannerLabel) widget->setFocusPolicy(Qt::NoFocus);
+    if (widget->focusPolicy() != Qt::NoFocus) {
+      if (previous != nullptr) setTabOrder(previous, widget);
+      previous = widget;
+    }
+    if (spec.kind == Kind::Banner) picTitle = widget;
+  }
+
+  auto find = [this](const char* name) { return findChild<QWidget*>(QString::fromUtf8(name)); };
+  lblTitle = static_cast<QLabel*>(find("lblTitle"));
+  Label1 = static_cast<QLabel*>(find("Label1"));
+  Label2 = static_cast<QLabel*>(find("Label2"));
+  txtFileName = static_cast<TextBox*>(find("txtFileName"));
+  txtFileTitle = static_cast<TextBox*>(find("txtFileTitle"));
+  txtFileBaseName = static_cast<TextBox*>(find("txtFileBaseName"));
+  txtFileExt = static_cast<TextBox*>(find("txtFileExt"));
+  cmdCancel = static_cast<QPushButton*>(find("cmdCancel"));
+  cmdRename = static_cast<QPushButton*>(find("cmdRename"));
+  cmdExec = static_cast<QPushButton*>(find("cmdExec"));
+  cboWords = static_cast<QComboBox*>(find("cboWords"));
+  picTitle->lower();
+
+  txtFileBaseName->installEventFilter(this);
+  txtFileExt->installEventFilter(this);
+}
+
+void frmQuickRen::ConnectHandlers() {
+  auto onClick = [this](const char* name, auto handler) {
+    auto* button = findChild<QAbstractButton*>(QString::fromUtf8(name));
+    connect(button, &QAbstractButton::clicked, this, [this, handler] { Handler([this, handler] { (this->*handler)(); }); });
+  };
+  auto onCommand = [this](const char* name, Text (*transform)(TextView), bool onlyNonEmpty) {
+    auto* button = findChild<QAbstractButton*>(QString::fromUtf8(name));
+    connect(button, &QAbstractButton::clicked, this,
+            [this, transform, onlyNonEmpty] { Handler([&] { ApplyToBaseName(transform, onlyNonEmpty); }); });
+  };
+
+  onClick("cmdCancel", &frmQuickRen::cmdCancel_Click);
+  onClick("cmdRename", &frmQuickRen::cmdRename_Click);
+  onClick("cmdExec", &frmQuickRen::cmdExec_Click);
+  onClick("picCopy", &frmQuickRen::picCopy_Click);
+  onClick("picCut", &frmQuickRen::picCut_Click);
+  onClick("picDel", &frmQuickRen::picDel_Click);
+  onClick("picPaste", &frmQuickRen::picPaste_Click);
+  onClick("btnRefresh", &frmQuickRen::btnRefresh_Click);
+  onClick("btnHtmlTitle", &frmQuickRen::btnHtmlTitle_Click);
+  onClick("btnTextFile", &frmQuickRen::btnTextFile_Click);
+
+  onCommand("btnLCase", [](TextView s) { return LCase(s); }, false);
+  onCommand("btnUCase", [](TextView s) { return UCase(s); }, false);
+  onCommand("btnTitleCase", [](TextView s) { return ProperCase(s); }, false);
+  onCommand("btnSentenceCase", [](TextView s) { return SentenceCase(s); }, false);
+  onCommand("btnTrim", [](TextView s) { return Trim(s); }, false);
+  onCommand("btnCompSpc", [](TextView s) { return CompactSpaces(s); }, false);
+  onCommand("Command1", [](TextView s) { return ReplaceAll(s, u"-", u"_"); }, false);
+  onCommand("Command2", [](TextView s) { return ReplaceAll(s, u" ", u""); }, false);
+  onCommand("Command3", [](TextView s) { return ReplaceAll(s, u"_", u"-"); }, false);
+  onCommand("btnRemoveNonAlpha", [](TextView s) { return Trim(RemoveNonAlphanumeric(s)); }, true);
+  onCommand("btnUnescape", [](TextView s) { return UnescapePercent(s); }, true);
+  onCommand("cmdCamelCase", [](TextView s) { return SplitCamelCase(s); }, true);
+
+  // `activated` is a pick by mouse or keyboard; opening and closing the list
+  // without a pick sends nothing.
+  connect(cboWords, &QComboBox::activated, this, [this](int index) { Handler([&] { cboWords_Click(index); }); });
+}
+
+template <class Body>
+void frmQuickRen::Handler(Body body) {
+  try {
+    body();
+  } catch (const RuntimeError& e) {
+    // An error that no step handled ends the program after saying so.
+    IgnoreErrors([&] { desktop_.MessageBox(e.Description(), AppTitle(), MessageIcon::Critical); });
+    Unload();
+    QApplication::exit(1);
+  }
+}
+
+template <class Transform>
+void frmQuickRen::ApplyToBaseName(Transform transform, bool onlyNonEmpty) {
+  Text result;
+  IgnoreErrors([&] { result = transform(T(txtFileBaseName->text())); });
+  if (!onlyNonEmpty || !result.empty()) txtFileBaseName->setText(Q(result));
+  FocusBaseName();
+}
+
+void frmQuickRen::FocusBaseName() { txtFileBaseName->setFocus(Qt::OtherFocusReason); }
+
+// ------------------------------------------------------------ lifecycle
+
+void frmQuickRen::Form_Load() {
+  const char16_t sep = NativeSeparator();
+  // Every step up to the size check may fail on its own; the rest still runs.
+  IgnoreErrors([&] { mFullPath = ReplaceAll(facts_.commandLine, u"\"", u""); });
+  IgnoreErrors([&] { mFileName = GetFileName(mFullPath, sep); });
+  IgnoreErrors([&] { mFileExt = GetFileExt(mFullPath, sep); });
+  IgnoreErrors([&] { mFolder = GetFolderPath(mFullPath, sep); });
+  IgnoreErrors([&] {
+    txtFileName->setText(Q(DisplayText(mFullPath)));
+    txtFileTitle->setText(Q(DisplayText(mFileName)));
+  });
+  IgnoreErrors([&] { txtFileBaseName->setText(Q(ReplaceAll(mFileName, u"." + mFileExt, u""))); });
+  IgnoreErrors([&] { txtFileExt->setText(Q(mFileExt)); });
+  Text undoLogPath;
+  IgnoreErrors([&] { undoLogPath = AddBackslash(facts_.programFolder, sep) + u"Undo.log"; });
+  IgnoreErrors([&] {
+    std::int64_t length = 0;
+    IgnoreErrors([&] { length = PathExists(undoLogPath) ? FileLen(undoLogPath) : 0; });
+    if (length > 65536) Kill(undoLogPath);
+  });
+
+  mUndoLog = std::make_unique<CTextFile>();
+  mUndoLog->FileOpen(undoLogPath, 2);
+
+  SetLeftMargin(txtFileBaseName, 4);
+  SetLeftMargin(txtFileExt, 4);
+
+  const Text wordsPath = AddBackslash(facts_.programFolder, sep) + u"words.txt";
+  CTextFile words;
+  if (words.FileOpen(wordsPath, 0)) {
+    const Text all = words.ReadAll();
+    for (const Text& piece : Split(all, u"\r\n")) {
+      if (!Trim(piece).empty()) cboWords->addItem(Q(DisplayText(piece)));
+    }
+    words.FileClose();
+  }
+  cboWords->setCurrentIndex(-1);
+}
+
+void frmQuickRen::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (!activated_) {
+    // Ask for activation ourselves, so the window becomes active (and its
+    // activation handler runs) also without a window manager.
+    QTimer::singleShot(0, this, [this] {
+      if (!isVisible() || activated_) return;
+      if (QGuiApplication::platformName() != QLatin1String("offscreen")) raise();
+      activateWindow();
+    });
+  }
+}
+
+bool frmQuickRen::event(QEvent* e) {
+  const bool result = QDialog::event(e);
+  if (e->type() == QEvent::WindowActivate && !activated_) Handler([this] { Form_Activate(); });
+  return result;
+}
+
+void frmQuickRen::EnsureActivated() {
+  if (!activated_) Handler([this] { Form_Activate(); });
+}
+
+void frmQuickRen::Form_Activate() {
+  // Runs once: coming back from another program must not re-select the name.
+  activated_ = true;
+  SetIcon(this, QStringLiteral("AAA"), true);
+  InitModes();
+  setWindowTitle(Q(ProductName()));
+  lblTitle->setText(Q(ProductName()));
+  lblTitle->adjustSize();
+  lblTitle->resize(std::max(lblTitle->width(), 389), 16);
+  const std::int32_t color = ColorFromText(TitleColor());
+  QPalette pal = picTitle->palette();
+  pal.setColor(QPalette::Window, QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF));
+  picTitle->setPalette(pal);
+  IgnoreErrors([&] {
+    txtFileBaseName->setSelection(0, txtFileBaseName->text().size());
+    FocusBaseName();
+  });
+}
+
+void frmQuickRen::reject() { Handler([this] { cmdCancel_Click(); }); }
+
+void frmQuickRen::cmdCancel_Click() { Unload(); }
+
+void frmQuickRen::Unload() {
+  if (unloading_) return;
+  close();
+}
+
+void frmQuickRen::closeEvent(QCloseEvent* event) {
+  // Unloading is never cancelled. QDialog's own closeEvent would call
+  // reject() again, so it is not called.
+  unloading_ = true;
+  Form_Unload();
+  event->accept();
+}
+
+void frmQuickRen::Form_Unload() {
+  IgnoreErrors([&] {
+    if (mUndoLog) mUndoLog->FileClose();
+  });
+  mUndoLog.reset();
+}
+
+// ------------------------------------------------------------ rename
+
+void frmQuickRen::cmdRename_Click() {
+  ErrState errors;
+  const Text oldPath = mFullPath;
+  Text newPath;
+  IgnoreErrors(errors, [&] {
+    newPath = Trim(mFolder) + Trim(T(txtFileBaseName->text())) + u"." + Trim(T(txtFileExt->text()));
+  });
+  Text undoText;
+  Text report;
+  IgnoreErrors(errors, [&] { RenameWithUndo(oldPath, newPath, undoText, &report); });
+  // A failed rename must never look like success.
+  if (!report.empty())
+    IgnoreErrors(errors, [&] { desktop_.MessageBox(DisplayText(report), AppTitle(), MessageIcon::Critical); });
+  IgnoreErrors(errors, [&] {
+    if (mUndoLog) mUndoLog->WriteLnStr(undoText);
+  });
+  Unload();
+}
+
+// ------------------------------------------------------------ key filters
+
+bool frmQuickRen::eventFilter(QObject* watched, QEvent* e) {
+  if ((watched == txtFileBaseName || watched == txtFileExt) && e->type() == QEvent::KeyPress)
+    return NameField_KeyPress(static_cast<QKeyEvent*>(e));
+  return QDialog::eventFilter(watched, e);
+}
+
+// txtFileBaseName_KeyPress and txtFileExt_KeyPress: both fields filter alike.
+bool frmQuickRen::NameField_KeyPress(QKeyEvent* key) {
+  if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+    Handler([this] { cmdRename_Click(); });
+    return true;
+  }
+  const QString typed = key->text();
+  if (typed.size() == 1 && std::u16string_view(kRefused).find(typed.at(0).unicode()) != std::u16string_view::npos) {
+    IgnoreErrors([&] { desktop_.Beep(); });
+    return true;
+  }
+  return false;
+}
+
+// ------------------------------------------------------------ edit buttons
+
+void frmQuickRen::picCopy_Click() {
+  IgnoreErrors([&] {
+    const QString selected = txtFileBaseName->selectedText();
+    if (!selected.isEmpty()) desktop_.SetClipboardText(T(selected));
+  });
+  FocusBaseName();
+}
+
+void frmQuickRen::picCut_Click() {
+  IgnoreErrors([&] {
+    const QString selected = txtFileBaseName->selectedText();
+    if (selected.isEmpty()) return;
+    IgnoreErrors([&] { desktop_.SetClipboardText(T(selected)); });
+    txtFileBaseName->insert(QString());
+  });
+  FocusBaseName();
+}
+
+void frmQuickRen::picDel_Click() {
+  // Never deletes at the caret: only a selection is removed.
+  if (txtFileBaseName->hasSelectedText()) txtFileBaseName->insert(QString());
+  FocusBaseName();
+}
+
+void frmQuickRen::picPaste_Click() {
+  IgnoreErrors([&] {
+    const Text clip = desktop_.ClipboardText();
+    txtFileBaseName->insert(Q(clip));
+  });
+  FocusBaseName();
+}
+
+// ------------------------------------------------------------ other commands
+
+void frmQuickRen::btnRefresh_Click() {
+  IgnoreErrors([&] { txtFileBaseName->setText(Q(ReplaceAll(mFileName, u"." + mFileExt, u""))); });
+  IgnoreErrors([&] { txtFileExt->setText(Q(mFileExt)); });
+  FocusBaseName();
+}
+
+void frmQuickRen::cboWords_Click(int index) {
+  IgnoreErrors([&] {
+    if (index >= 0) txtFileBaseName->setText(cboWords->itemText(index));
+  });
+  FocusBaseName();
+}
+
+void frmQuickRen::btnHtmlTitle_Click() {
+  Text title;
+  IgnoreErrors([&] { title = GetHtmlTitle(mFullPath, 100); });
+  if (!title.empty()) txtFileBaseName->setText(Q(title));
+  FocusBaseName();
+}
+
+void frmQuickRen::btnTextFile_Click() {
+  Text title;
+  IgnoreErrors([&] { title = GetTextTitle(mFullPath, 100); });
+  if (!title.empty()) txtFileBaseName->setText(Q(title));
+  FocusBaseName();
+}
+
+void frmQuickRen::cmdExec_Click() {
+  IgnoreErrors([&] { RunFile(desktop_, shell_, mFullPath, show::kNormal); });
+}
+
+}  // namespace velmora

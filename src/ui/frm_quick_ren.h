@@ -1,0 +1,121 @@
+// frmQuickRen: the rename window. Its handlers are thin: they read a field,
+// call a function of the core and write the result back.
+#pragma once
+
+#include <QDialog>
+#include <memory>
+
+#include "fileio/text_file.h"
+#include "platform/desktop.h"
+#include "platform/shell.h"
+#include "platform/text.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QAbstractButton;
+
+namespace velmora {
+
+class TextBox;
+
+/// What the window reads of the running program.
+struct AppFacts {
+  Text commandLine;    ///< the argument text, quotes and all
+  Text programFolder;  ///< where Undo.log and words.txt live
+};
+
+/// Sets the window's icon, and with `alsoOwner` its top-level owner's, to the
+/// icon set `resourceName` ("AAA").
+void SetIcon(QWidget* window, const QString& resourceName, bool alsoOwner);
+/// Sets the inner left margin of a single-line text box; null does nothing.
+void SetLeftMargin(QLineEdit* textBox, int pixels);
+
+class frmQuickRen : public QDialog {
+  Q_OBJECT
+ public:
+  /// Builds the window and runs its load handler; `desktop` and `shell` must
+  /// outlive it.
+  frmQuickRen(Desktop& desktop, Shell& shell, AppFacts facts, QWidget* parent = nullptr);
+  ~frmQuickRen() override;
+
+  /// Runs the activation handler now unless it has run (it runs only once).
+  void EnsureActivated();
+  /// Whether the activation handler has run.
+  bool Activated() const { return activated_; }
+
+  // The per-window state of the load handler, for the program and tests.
+  const Text& FullPath() const { return mFullPath; }
+  const Text& Folder() const { return mFolder; }
+  const Text& FileName() const { return mFileName; }
+  const Text& FileExt() const { return mFileExt; }
+
+ protected:
+  bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ public slots:
+  /// Esc: the cancel button's click.
+  void reject() override;
+
+ private:
+  void BuildControls();
+  void ConnectHandlers();
+
+  void Form_Load();
+  void Form_Activate();
+  void Form_Unload();
+  void Unload();
+
+  void cmdCancel_Click();
+  void cmdRename_Click();
+  void cmdExec_Click();
+  bool NameField_KeyPress(QKeyEvent* key);
+  void picCopy_Click();
+  void picCut_Click();
+  void picDel_Click();
+  void picPaste_Click();
+  void btnRefresh_Click();
+  void cboWords_Click(int index);
+  void btnHtmlTitle_Click();
+  void btnTextFile_Click();
+
+  /// Writes `transform(base name)` back: always, or only a non-empty result.
+  template <class Transform>
+  void ApplyToBaseName(Transform transform, bool onlyNonEmpty);
+  void FocusBaseName();
+  /// Runs a handler; a run-time error reaching its top is reported and ends
+  /// the program.
+  template <class Body>
+  void Handler(Body body);
+
+  Desktop& desktop_;
+  Shell& shell_;
+  AppFacts facts_;
+  bool activated_ = false;
+  bool unloading_ = false;
+
+  Text mFullPath;
+  Text mFolder;
+  Text mFileName;
+  Text mFileExt;
+  std::unique_ptr<CTextFile> mUndoLog;
+
+  QWidget* picTitle = nullptr;
+  QLabel* lblTitle = nullptr;
+  TextBox* txtFileName = nullptr;
+  TextBox* txtFileTitle = nullptr;
+  TextBox* txtFileBaseName = nullptr;
+  TextBox* txtFileExt = nullptr;
+  QLabel* Label1 = nullptr;
+  QLabel* Label2 = nullptr;
+  QPushButton* cmdCancel = nullptr;
+  QPushButton* cmdRename = nullptr;
+  QPushButton* cmdExec = nullptr;
+  QComboBox* cboWords = nullptr;
+};
+
+}  // namespace velmora

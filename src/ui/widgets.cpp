@@ -1,0 +1,75 @@
+#include "ui/widgets.h"
+
+#include <QFocusEvent>
+#include <QIcon>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
+
+namespace velmora {
+
+void TextBox::focusOutEvent(QFocusEvent* event) {
+  // QLineEdit drops its selection when the focus leaves by mouse or Tab; keep
+  // it, as the text box's selection is what the edit buttons work on.
+  const bool had = hasSelectedText();
+  const int start = selectionStart();
+  const int length = selectionLength();
+  const int cursor = cursorPosition();
+  QLineEdit::focusOutEvent(event);
+  if (had && !hasSelectedText()) {
+    // Restore with the cursor at the same end it was on.
+    if (cursor == start)
+      setSelection(start + length, -length);
+    else
+      setSelection(start, length);
+  }
+}
+
+CommandButton::CommandButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {
+  setAutoDefault(false);
+  setDefault(false);
+}
+
+QSize CommandButton::sizeHint() const { return QPushButton::sizeHint(); }
+
+void CommandButton::paintEvent(QPaintEvent*) {
+  QStylePainter painter(this);
+  QStyleOptionButton option;
+  initStyleOption(&option);
+  const QString caption = option.text;
+  option.text.clear();
+  painter.drawControl(QStyle::CE_PushButton, option);
+
+  QRect area = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this).adjusted(1, 0, -1, 0);
+  if (isDown()) {
+    area.translate(style()->pixelMetric(QStyle::PM_ButtonShiftHorizontal, &option, this),
+                   style()->pixelMetric(QStyle::PM_ButtonShiftVertical, &option, this));
+  }
+  const int flags = Qt::AlignCenter | Qt::TextWordWrap | Qt::TextShowMnemonic;
+  painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+  painter.drawText(area, flags, caption);
+}
+
+PictureButton::PictureButton(const QString& imagePath, QWidget* parent) : QAbstractButton(parent) {
+  setIcon(QIcon(imagePath));
+  setIconSize({20, 20});
+  setFocusPolicy(Qt::TabFocus);
+  setCursor(Qt::PointingHandCursor);
+}
+
+void PictureButton::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  const QRect area = rect();
+  const QIcon::Mode mode = !isEnabled() ? QIcon::Disabled : (underMouse() ? QIcon::Active : QIcon::Normal);
+  icon().paint(&painter, area.translated(isDown() ? QPoint(1, 1) : QPoint()), Qt::AlignCenter, mode);
+  if (hasFocus()) {
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    option.rect = area;
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+  }
+}
+
+}  // namespace velmora

@@ -1,0 +1,46 @@
+// Small widgets that give Qt controls the behaviour the rename window needs.
+#pragma once
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+
+namespace velmora {
+
+/// A single-line text box whose selection survives losing the focus, so the
+/// picture buttons can act on what the person selected before clicking.
+class TextBox : public QLineEdit {
+  Q_OBJECT
+ public:
+  using QLineEdit::QLineEdit;
+
+ protected:
+  void focusOutEvent(QFocusEvent* event) override;
+};
+
+/// A command button whose caption wraps onto several lines when it does not
+/// fit on one (Qt push buttons never wrap).
+class CommandButton : public QPushButton {
+  Q_OBJECT
+ public:
+  explicit CommandButton(const QString& caption, QWidget* parent = nullptr);
+  QSize sizeHint() const override;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+};
+
+/// A borderless image that reacts to a click. It is reachable with Tab but a
+/// mouse click does not take the focus from the text box being edited.
+class PictureButton : public QAbstractButton {
+  Q_OBJECT
+ public:
+  PictureButton(const QString& imagePath, QWidget* parent = nullptr);
+  QSize sizeHint() const override { return {20, 20}; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+};
+
+}  // namespace velmora

@@ -1,0 +1,435 @@
+// Window tests: the real window, offscreen, on real files in temporary
+// folders, with recording fakes for the desktop and the shell.
+#include "ui/frm_quick_ren.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "app/modes.h"
+#include "fakes.h"
+#include "registry.h"
+
+using namespace velmora;
+using velmora::testing::FakeDesktop;
+using velmora::testing::FakeShell;
+
+namespace {
+
+QByteArray ReadBytes(const QString& path) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) return {};
+  return f.readAll();
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  f.write(bytes);
+}
+
+}  // namespace
+
+class FrmQuickRenTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<QTemporaryDir> program_;
+  std::unique_ptr<QTemporaryDir> data_;
+  FakeDesktop desktop_;
+  FakeShell shell_;
+  std::unique_ptr<frmQuickRen> window_;
+
+  QString Data(const QString& name) const { return data_->filePath(name); }
+  QString UndoLog() const { return program_->filePath("Undo.log"); }
+
+  frmQuickRen* Open(const QString& commandLine, bool activate = true) {
+    window_ = std::make_unique<frmQuickRen>(desktop_, shell_,
+                                            AppFacts{commandLine.toStdU16String(), program_->path().toStdU16String()});
+    if (activate) {
+      window_->show();
+      if (!QTest::qWaitForWindowActive(window_.get())) return nullptr;
+    }
+    return window_.get();
+  }
+  frmQuickRen* OpenOn(const QString& name, const QByteArray& content = "data") {
+    WriteBytes(Data(name), content);
+    return Open(Data(name));
+  }
+  template <class T = QWidget>
+  T* Control(const char* name) const {
+    return window_->findChild<T*>(QString::fromUtf8(name));
+  }
+  QLineEdit* Base() const { return Control<QLineEdit>("txtFileBaseName"); }
+  QLineEdit* Ext() const { return Control<QLineEdit>("txtFileExt"); }
+  void Click(const char* name) { QTest::mouseClick(Control<QAbstractButton>(name), Qt::LeftButton); }
+  QStringList DataFiles() const { return QDir(data_->path()).entryList(QDir::Files, QDir::Name); }
+
+ private slots:
+  void init() {
+    InitModes();
+    program_ = std::make_unique<QTemporaryDir>();
+    data_ = std::make_unique<QTemporaryDir>();
+    desktop_ = FakeDesktop();
+    shell_ = FakeShell();
+  }
+  void cleanup() { window_.reset(); }
+
+  // ------------------------------------------------------------ layout
+
+  void controls_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("tooltip");
+    QTest::addColumn<QRect>("geometry");
+    QTest::addColumn<bool>("takesFocus");
+    struct Row {
+      const char *name, *kind, *caption, *tooltip;
+      QRect geometry;
+      bool focus;
+    };
+    const Row rows[] = {
+        {"txtFileName", "readonly", "", "", {8, 32, 757, 27}, true},
+        {"cmdCancel", "button", "Cancel", "", {680, 316, 125, 25}, true},
+        {"txtFileTitle", "readonly", "", "", {8, 68, 793, 27}, true},
+        {"txtFileBaseName", "text", "", "", {8, 144, 721, 27}, true},
+        {"txtFileExt", "text", "", "", {744, 144, 57, 27}, true},
+        {"btnTrim", "button", "Trim", "", {12, 184, 69, 29}, true},
+        {"btnLCase", "button", "abc", "Lowercase", {84, 220, 69, 29}, true},
+        {"btnUCase", "button", "ABC", "Uppercase", {12, 220, 69, 29}, true},
+        {"btnTitleCase", "button", "Abc Def", "Title Case", {156, 220, 69, 29}, true},
+        {"Label1", "label", ".", "", {734, 144, -1, -1}, false},
+        {"cmdRename", "button", "Rename!", "", {540, 316, 129, 25}, true},
+        {"btnSentenceCase", "button", "Abc def", "Sentence Case", {228, 220, 69, 29}, true},
+        {"btnCompSpc", "button", "Compact Spc", "", {84, 184, 69, 29}, true},
+        {"btnHtmlTitle", "button", "HTML Title", "", {12, 256, 109, 29}, true},
+        {"picDel", "picture", "", "", {92, 120, 20, 20}, true},
+        {"picCut", "picture", "", "", {8, 120, 20, 20}, true},
+        {"picCopy", "picture", "", "", {36, 120, 20, 20}, true},
+        {"picPaste", "picture", "", "", {64, 120, 20, 20}, true},
+        {"btnUnescape", "button", "Unescape %nn", "", {148, 308, 109, 29}, true},
+        {"btnRefresh", "picture", "", "", {120, 120, 20, 20}, true},
+        {"Command1", "button", "- to _", "", {332, 188, 69, 29}, true},
+        {"Command2", "button", "Remove Spc", "", {156, 184, 69, 29}, true},
+        {"Command3", "button", "_ to -", "", {404, 188, 69, 29}, true},
+        {"btnRemoveNonAlpha", "button", "Remove non alphanumeric", "", {12, 300, 133, 37}, true},
+        {"cmdExec", "button", "run", "", {772, 32, 33, 29}, true},
+        {"btnTextFile", "button", "Text Title", "", {124, 256, 109, 29}, true},
+        {"cmdCamelCase", "button", "split CamelCase", "", {264, 308, 109, 29}, true},
+        {"cboWords", "list", "", "", {588, 248, 205, 21}, true},
+        {"Label2", "label", "Often used names", "", {588, 232, -1, -1}, false},
+        {"picTitle", "banner", "", "", {0, 0, 811, 25}, false},
+        {"lblTitle", "label", "", "", {8, 4, -1, 16}, false},
+    };
+    for (const Row& r : rows)
+      QTest::newRow(r.name) << r.name << r.kind << r.caption << r.tooltip << r.geometry << r.focus;
+  }
+
+  void controls() {
+    QFETCH(QString, name);
+    QFETCH(QString, kind);
+    QFETCH(QString, caption);
+    QFETCH(QString, tooltip);
+    QFETCH(QRect, geometry);
+    QFETCH(bool, takesFocus);
+    Open(QString(), false);
+    auto* w = window_->findChild<QWidget*>(name);
+    QVERIFY2(w != nullptr, qPrintable(name));
+    QCOMPARE(w->x(), geometry.x());
+    QCOMPARE(w->y(), geometry.y());
+    if (geometry.width() >= 0) QCOMPARE(w->width(), geometry.width());
+    if (geometry.height() >= 0) QCOMPARE(w->height(), geometry.height());
+    QCOMPARE(w->toolTip(), tooltip);
+    QCOMPARE(w->focusPolicy() != Qt::NoFocus, takesFocus);
+    if (kind == "button") {
+      auto* b = qobject_cast<QPushButton*>(w);
+      QVERIFY(b != nullptr);
+      QCOMPARE(b->text(), caption);
+      QVERIFY(!b->isDefault());
+      QVERIFY(!b->autoDefault());
+    } else if (kind == "readonly" || kind == "text") {
+      auto* e = qobject_cast<QLineEdit*>(w);
+      QVERIFY(e != nullptr);
+      QCOMPARE(e->isReadOnly(), kind == "readonly");
+    } else if (kind == "label") {
+      auto* l = qobject_cast<QLabel*>(w);
+      QVERIFY(l != nullptr);
+      if (name != "lblTitle") QCOMPARE(l->text(), caption);
+    } else if (kind == "list") {
+      auto* c = qobject_cast<QComboBox*>(w);
+      QVERIFY(c != nullptr);
+      QVERIFY(!c->isEditable());
+    } else if (kind == "picture") {
+      auto* p = qobject_cast<QAbstractButton*>(w);
+      QVERIFY(p != nullptr);
+      QVERIFY(p->text().isEmpty());
+      QVERIFY(!p->icon().isNull());
+      // A click must not take the focus from the base name.
+      QVERIFY(!(p->focusPolicy() & Qt::ClickFocus));
+    }
+    if (name == "lblTitle") QCOMPARE(w->parentWidget()->objectName(), QString("picTitle"));
+  }
+
+  void windowIsFixedAndCaptionsFit() {
+    Open(QString());
+    QCOMPARE(window_->size(), QSize(812, 348));
+    QCOMPARE(window_->minimumSize(), window_->maximumSize());
+    QCOMPARE(window_->windowTitle(), QString("Velmora"));
+    QCOMPARE(Control<QLabel>("lblTitle")->text(), QString("Velmora"));
+    QVERIFY(!window_->windowIcon().isNull());
+    const QColor banner = Control<QWidget>("picTitle")->palette().color(QPalette::Window);
+    QCOMPARE(banner, QColor(0, 128, 255));
+    // No caption clipped: a one-line caption must fit its width, a wrapped
+    // one its height.
+    for (auto* b : window_->findChildren<QPushButton*>()) {
+      const QFontMetrics fm(b->font());
+      const QRect needed = fm.boundingRect(QRect(0, 0, b->width() - 6, 1000), Qt::TextWordWrap | Qt::AlignCenter,
+                                           b->text());
+      QVERIFY2(needed.height() <= b->height() - 2, qPrintable(b->objectName()));
+      for (const QString& word : b->text().split(' '))
+        QVERIFY2(fm.horizontalAdvance(word) <= b->width() - 4, qPrintable(b->objectName() + ": " + word));
+    }
+  }
+
+  void tabOrder() {
+    Open(QString());
+    const char* order[] = {"txtFileName", "cmdCancel", "txtFileTitle", "txtFileBaseName", "txtFileExt",
+                           "btnTrim", "btnLCase", "btnUCase", "btnTitleCase", "cmdRename", "btnSentenceCase",
+                           "btnCompSpc", "btnHtmlTitle", "picDel", "picCut", "picCopy", "picPaste", "btnUnescape",
+                           "btnRefresh", "Command1", "Command2", "Command3", "btnRemoveNonAlpha", "cmdExec",
+                           "btnTextFile", "cmdCamelCase", "cboWords"};
+    QWidget* w = Control(order[0]);
+    for (std::size_t i = 1; i < std::size(order); ++i) {
+      w = w->nextInFocusChain();
+      while (w->focusPolicy() == Qt::NoFocus || !w->isVisible()) w = w->nextInFocusChain();
+      QCOMPARE(w->objectName(), QString(order[i]));
+    }
+  }
+
+  void escAndCloseAndCancelChangeNothing_data() {
+    QTest::addColumn<int>("how");
+    QTest::newRow("Esc") << 0;
+    QTest::newRow("Cancel") << 1;
+    QTest::newRow("close box") << 2;
+  }
+  void escAndCloseAndCancelChangeNothing() {
+    QFETCH(int, how);
+    OpenOn("report.pdf");
+    QTest::keyClicks(Base(), "changed");
+    if (how == 0) QTest::keyClick(Base(), Qt::Key_Escape);
+    if (how == 1) Click("cmdCancel");
+    if (how == 2) window_->close();
+    QTRY_VERIFY(!window_->isVisible());
+    QCOMPARE(DataFiles(), QStringList{"report.pdf"});
+    QCOMPARE(ReadBytes(UndoLog()), QByteArray());
+  }
+
+  // ------------------------------------------------------------ load
+
+  void loadSplitsThePath_data() {
+    QTest::addColumn<QString>("argument");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("base");
+    QTest::addColumn<QString>("ext");
+    QTest::newRow("quoted") << "\"/dir/my file.txt\"" << "/dir/my file.txt" << "my file.txt" << "my file" << "txt";
+    QTest::newRow("no ext") << "/dir/README" << "/dir/README" << "README" << "README" << "";
+    QTest::newRow("two dots") << "/dir/archive.tar.gz" << "/dir/archive.tar.gz" << "archive.tar.gz" << "archive.tar"
+                              << "gz";
+    QTest::newRow("repeated ext") << "/dir/x.txt.txt" << "/dir/x.txt.txt" << "x.txt.txt" << "x" << "txt";
+    QTest::newRow("ext inside") << "/dir/a.cpp.c" << "/dir/a.cpp.c" << "a.cpp.c" << "app" << "c";
+    QTest::newRow("case") << "/dir/x.TXT.txt" << "/dir/x.TXT.txt" << "x.TXT.txt" << "x.TXT" << "txt";
+    QTest::newRow("trailing dot") << "/dir/name." << "/dir/name." << "name." << "name" << "";
+    QTest::newRow("dots, empty ext") << "/dir/a.b." << "/dir/a.b." << "a.b." << "ab" << "";
+    QTest::newRow("empty") << "" << "" << "" << "" << "";
+    QTest::newRow("inner quote") << "/a\"b.txt" << "/ab.txt" << "ab.txt" << "ab" << "txt";
+    QTest::newRow("-st") << "-st" << "-st" << "-st" << "-st" << "";
+    QTest::newRow("Qt option") << "-style x" << "-style x" << "-style x" << "-style x" << "";
+  }
+  void loadSplitsThePath() {
+    QFETCH(QString, argument);
+    QFETCH(QString, path);
+    QFETCH(QString, fileName);
+    QFETCH(QString, base);
+    QFETCH(QString, ext);
+    Open(argument);
+    QCOMPARE(Control<QLineEdit>("txtFileName")->text(), path);
+    QCOMPARE(Control<QLineEdit>("txtFileTitle")->text(), fileName);
+    QCOMPARE(Base()->text(), base);
+    QCOMPARE(Ext()->text(), ext);
+    // After activation the whole base name is selected and focused.
+    QCOMPARE(Base()->selectedText(), base);
+    QCOMPARE(QApplication::focusWidget(), Base());
+  }
+
+  void activationRunsOnce() {
+    OpenOn("photo.jpg");
+    QTest::keyClick(Base(), Qt::Key_End);
+    QTest::keyClicks(Base(), "X");
+    // Focus leaving to another program and coming back must not re-select.
+    QEvent deactivate(QEvent::WindowDeactivate), activate(QEvent::WindowActivate);
+    QApplication::sendEvent(window_.get(), &deactivate);
+    QApplication::sendEvent(window_.get(), &activate);
+    QCOMPARE(Base()->text(), QString("photoX"));
+    QVERIFY(Base()->selectedText().isEmpty());
+  }
+
+  void startsMinimisedOnlyOnExactSwitch_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("minimised");
+    QTest::newRow("-st") << "-st" << true;
+    QTest::newRow("-ST") << "-ST" << false;
+    QTest::newRow("-st file") << "-st file" << false;
+    QTest::newRow("quoted") << "\"-st\"" << false;
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("-style x") << "-style x" << false;
+  }
+  void startsMinimisedOnlyOnExactSwitch() {
+    QFETCH(QString, text);
+    QFETCH(bool, minimised);
+    QCOMPARE(StartsMinimised(text.toStdU16String()), minimised);
+  }
+
+  void undoLogSizeRule_data() {
+    QTest::addColumn<int>("size");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("65,536 stays") << 65536 << true;
+    QTest::newRow("65,537 goes") << 65537 << false;
+  }
+  void undoLogSizeRule() {
+    QFETCH(int, size);
+    QFETCH(bool, kept);
+    WriteBytes(UndoLog(), QByteArray(size, 'x'));
+    Open(Data("a.txt"), false);
+    QCOMPARE(QFileInfo(UndoLog()).size(), kept ? qint64(size) : qint64(0));
+  }
+
+  void wordsList_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QStringList>("entries");
+    QTest::newRow("blank and space lines skipped, spaces kept")
+        << QByteArray("Invoice\r\n\r\n   \r\n  Report  \r\n") << QStringList{"Invoice", "  Report  "};
+    QTest::newRow("bare LF does not split") << QByteArray("a\nb\n") << QStringList{"a\nb\n"};
+    QTest::newRow("tabs are not spaces") << QByteArray("\t\r\nx") << QStringList{"\t", "x"};
+    QTest::newRow("empty") << QByteArray() << QStringList{};
+    QTest::newRow("invalid UTF-8 shows per Windows-1252") << QByteArray("Caf\xe9\r\n") << QStringList{"Café"};
+  }
+  void wordsList() {
+    QFETCH(QByteArray, content);
+    QFETCH(QStringList, entries);
+    WriteBytes(program_->filePath("words.txt"), content);
+    Open(Data("x.txt"), false);
+    auto* list = Control<QComboBox>("cboWords");
+    QStringList got;
+    for (int i = 0; i < list->count(); ++i) got << list->itemText(i);
+    QCOMPARE(got, entries);
+    QCOMPARE(list->currentIndex(), -1);
+  }
+
+  void missingWordsListAndUnwritableProgramFolder() {
+    // No words.txt: an empty list. A program folder that cannot be written:
+    // the rename still happens, only the undo line is lost.
+    program_ = std::make_unique<QTemporaryDir>();
+    const QString folder = program_->path() + "/missing/nested";
+    WriteBytes(Data("old.txt"), "x");
+    window_ = std::make_unique<frmQuickRen>(desktop_, shell_, AppFacts{Data("old.txt").toStdU16String(), folder.toStdU16String()});
+    QCOMPARE(Control<QComboBox>("cboWords")->count(), 0);
+    Base()->setText("new");
+    Click("cmdRename");
+    QCOMPARE(DataFiles(), QStringList{"new.txt"});
+    QVERIFY(desktop_.messages.empty());
+  }
+
+  // ------------------------------------------------------------ rename
+
+  void rename_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QStringList>("existing");
+    QTest::addColumn<QString>("base");
+    QTest::addColumn<QString>("ext");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("logged");  // the target in the undo line, when it differs
+    QTest::newRow("plain") << "old.txt" << QStringList{} << "new" << "txt" << "new.txt" << "";
+    QTest::newRow("spaces trimmed, inner kept") << "old.txt" << QStringList{} << "  My File " << " txt " << "My File.txt" << "";
+    QTest::newRow("collision") << "IMG_1.jpg" << QStringList{"photo.jpg"} << "photo" << "jpg" << "photo (1).jpg" << "";
+    QTest::newRow("base with dots") << "x.c" << QStringList{"a.b.c"} << "a.b" << "c" << "a.b (1).c" << "";
+    QTest::newRow("empty extension drops the dot") << "README.md" << QStringList{} << "README" << "" << "README" << "README.";
+    QTest::newRow("empty extension, taken") << "x.md" << QStringList{"README"} << "README" << "" << "README (1)" << "README (1).";
+    QTest::newRow("empty base") << "x.txt" << QStringList{} << "" << "txt" << ".txt" << "";
+    QTest::newRow("case only") << "Report.txt" << QStringList{} << "report" << "txt" << "report.txt" << "";
+    QTest::newRow("unchanged a.txt.txt") << "a.txt.txt" << QStringList{} << "a" << "txt" << "a.txt" << "";
+  }
+  void rename() {
+    QFETCH(QString, file);
+    QFETCH(QStringList, existing);
+    QFETCH(QString, base);
+    QFETCH(QString, ext);
+    QFETCH(QString, expected);
+    QFETCH(QString, logged);
+    for (const QString& e : existing) WriteBytes(Data(e), "other");
+    OpenOn(file, "mine");
+    Base()->setText(base);
+    Ext()->setText(ext);
+    Click("cmdRename");
+    QVERIFY(!window_->isVisible());
+    QCOMPARE(ReadBytes(Data(expected)), QByteArray("mine"));
+    for (const QString& e : existing) QCOMPARE(ReadBytes(Data(e)), QByteArray("other"));
+    QVERIFY(!QFileInfo::exists(Data(file)) || file == expected);
+    // The undo line names the new path as built (before the platform drops a
+    // trailing dot) and the old file name.
+    const QString target = data_->path() + "/" + (logged.isEmpty() ? expected : logged);
+    QCOMPARE(ReadBytes(UndoLog()), ("Ren \"" + target + "\" \"" + file + "\"\r\n").toUtf8());
+    QVERIFY(desktop_.messages.empty());
+  }
+
+  void collisionChainCountsToTen() {
+    WriteBytes(Data("photo.jpg"), "0");
+    for (int i = 1; i <= 9; ++i) WriteBytes(Data(QString("photo (%1).jpg").arg(i)), "n");
+    OpenOn("IMG.jpg", "mine");
+    Base()->setText("photo");
+    QTest::keyClick(Base(), Qt::Key_Return);
+    QCOMPARE(ReadBytes(Data("photo (10).jpg")), QByteArray("mine"));
+    QCOMPARE(ReadBytes(UndoLog()), ("Ren \"" + Data("photo (10).jpg") + "\" \"IMG.jpg\"\r\n").toUtf8());
+  }
+
+  void equalPathWritesBlankLine() {
+    OpenOn("report.pdf");
+    Click("cmdRename");
+    QCOMPARE(DataFiles(), QStringList{"report.pdf"});
+    QCOMPARE(ReadBytes(UndoLog()), QByteArray("\r\n"));
+  }
+
+  void failedRenameIsReportedNotHidden() {
+    OpenOn("gone.txt");
+    QFile::remove(Data("gone.txt"));
+    Base()->setText("new");
+    Click("cmdRename");
+    QVERIFY(!window_->isVisible());
+    QCOMPARE(desktop_.messages.size(), std::size_t(1));
+    const Text expected = u"Error: \"File not found\" while trying to rename\r\n\"" + Data("gone.txt").toStdU16String() +
+                          u"\"  to  \"" + Data("new.txt").toStdU16String() + u"\"\r\n\r\n";
+    QCOMPARE(QString::fromStdU16String(desktop_.messages[0].text), QString::fromStdU16String(expected));
+    QVERIFY(desktop_.messages[0].icon == MessageIcon::Critical);
+    QCOMPARE(ReadBytes(UndoLog()), QByteArray("\r\n"));
+    QVERIFY(DataFiles().isEmpty());
+  }
+
+  void renameAppendsToAnExistingLog() {
+    WriteBytes(UndoLog(), "Ren \"a\" \"b\"\r\n");
+    OpenOn("old.txt");
+    Base()->setText("new");
+    Click("cmdRename");
+    QCOMPARE(ReadBytes(UndoLog()), ("Ren \"a\" \"b\"\r\nRen \"" + Data("new.txt") + "\" \"old.txt\"\r\n").toUtf8());
+  }
+};
+
+#include "frm_quick_ren_test.moc"
+
+static const int kRegistered = velmora::testing::RegisterUiTest<FrmQuickRenTest>();
