@@ -1,0 +1,5 @@
+# The real program under a real X server, driven by key events.
+if(VELMORA_BUILD_UI AND UNIX AND NOT APPLE)
+  add_test(NAME e2e_xvfb COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/xvfb_test.sh $<TARGET_FILE:velmora>)
+  set_tests_properties(e2e_xvfb PROPERTIES TIMEOUT 180)
+endif()

@@ -1,0 +1,123 @@
+#!/usr/bin/env bash
+# Starts the built program under Xvfb on real files and drives it with real
+# key events: rename with Enter, a taken name, Esc, a refused character.
+# Usage: xvfb_test.sh PATH/TO/velmora
+set -uo pipefail
+exe="$1"
+for tool in Xvfb xdotool xdpyinfo; do
+  command -v "$tool" >/dev/null || { echo "missing $tool (install xvfb, xdotool, x11-utils)"; exit 1; }
+done
+
+work="$(mktemp -d)"
+xvfb_pid=""
+cleanup() {
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# The program keeps Undo.log in its own folder: give it one of its own.
+mkdir -p "$work/prog" "$work/data"
+cp "$exe" "$work/prog/velmora"
+log="$work/prog/Undo.log"
+
+display=""
+for n in $(seq 91 140); do
+  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
+done
+[ -n "$display" ] || { echo "no free display"; exit 1; }
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+export DISPLAY="$display"
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# Starts the program on $1 and waits until its window has the keyboard focus.
+app_pid=""
+start() {
+  "$work/prog/velmora" "$1" >"$work/app.log" 2>&1 &
+  app_pid=$!
+  for _ in $(seq 100); do
+    # Active means: the focused window is ours, titled exactly "Velmora".
+    if [ "$(xdotool getwindowfocus getwindowname 2>/dev/null)" = Velmora ] &&
+       [ "$(xdotool getwindowfocus getwindowpid 2>/dev/null)" = "$app_pid" ]; then
+      return 0
+    fi
+    sleep 0.1
+  done
+  fail "window did not become active for $1"
+  kill "$app_pid" 2>/dev/null
+  return 1
+}
+
+# Waits for the program to end (the window unloads after a rename or Esc).
+finish() {
+  for _ in $(seq 100); do
+    kill -0 "$app_pid" 2>/dev/null || { wait "$app_pid"; return 0; }
+    sleep 0.1
+  done
+  fail "program did not end"
+  kill "$app_pid" 2>/dev/null
+  return 1
+}
+
+expect_log() {
+  local expected="$1"
+  # Compared as bytes: $(...) would drop the CR LF being checked.
+  printf '%s' "$expected" >"$work/expected"
+  if ! tail -c "$(stat -c %s "$work/expected")" "$log" | cmp -s - "$work/expected"; then
+    fail "undo log ends with: $(tail -c 200 "$log" | od -c | head -5)"
+  fi
+}
+
+# 1. Type a name and press Enter: renamed, and the undo line byte-exact.
+printf 'one' > "$work/data/IMG_0001.jpg"
+if start "$work/data/IMG_0001.jpg"; then
+  xdotool type --delay 15 'Holiday at sea'
+  xdotool key Return
+  finish
+  [ "$(cat "$work/data/Holiday at sea.jpg" 2>/dev/null)" = one ] || fail "not renamed: $(ls "$work/data")"
+  expect_log "Ren \"$work/data/Holiday at sea.jpg\" \"IMG_0001.jpg\""$'\r\n'
+fi
+
+# 2. A taken name is numbered, and nothing is replaced.
+printf 'two' > "$work/data/scan.png"
+printf 'taken' > "$work/data/photo.png"
+if start "$work/data/scan.png"; then
+  xdotool type --delay 15 'photo'
+  xdotool key Return
+  finish
+  [ "$(cat "$work/data/photo (1).png" 2>/dev/null)" = two ] || fail "not numbered: $(ls "$work/data")"
+  [ "$(cat "$work/data/photo.png")" = taken ] || fail "taken file changed"
+  expect_log "Ren \"$work/data/photo (1).png\" \"scan.png\""$'\r\n'
+fi
+
+# 3. Esc leaves everything as it was.
+printf 'three' > "$work/data/keep.txt"
+size_before="$(stat -c %s "$log")"
+if start "$work/data/keep.txt"; then
+  xdotool type --delay 15 'other'
+  xdotool key Escape
+  finish
+  [ -f "$work/data/keep.txt" ] && [ ! -e "$work/data/other.txt" ] || fail "Esc renamed: $(ls "$work/data")"
+  [ "$(stat -c %s "$log")" = "$size_before" ] || fail "Esc wrote to the undo log"
+fi
+
+# 4. A refused character never reaches the field.
+printf 'four' > "$work/data/q.txt"
+if start "$work/data/q.txt"; then
+  xdotool type --delay 15 'a?b:c'
+  xdotool key Return
+  finish
+  [ -f "$work/data/abc.txt" ] || fail "refused characters got through: $(ls "$work/data")"
+fi
+
+if [ "$failures" -eq 0 ]; then
+  echo "4 passed, 0 failed"
+  exit 0
+fi
+echo "$((4 - failures)) passed, $failures failed"
+exit 1
