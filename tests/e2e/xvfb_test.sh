@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Starts the built program under Xvfb on real files and drives it with real
-# key events: rename with Enter, a taken name, Esc, a refused character.
+# key events: rename with Enter, a taken name, Esc, a refused character, and
+# an argument that Qt would otherwise have taken as its own option.
 # Usage: xvfb_test.sh PATH/TO/velmora
 set -uo pipefail
 exe="$1"
@@ -38,7 +39,7 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 # Starts the program on $1 and waits until its window has the keyboard focus.
 app_pid=""
 start() {
-  "$work/prog/velmora" "$1" >"$work/app.log" 2>&1 &
+  (cd "${2:-$work}" && exec "$work/prog/velmora" "$1" >"$work/app.log" 2>&1) &
   app_pid=$!
   for _ in $(seq 100); do
     # Active means: the focused window is ours, titled exactly "Velmora".
@@ -115,9 +116,19 @@ if start "$work/data/q.txt"; then
   [ -f "$work/data/abc.txt" ] || fail "refused characters got through: $(ls "$work/data")"
 fi
 
+# 5. An argument Qt would take as its own option (-reverse) is a file name here.
+printf 'five' > "$work/data/-reverse"
+if start -reverse "$work/data"; then
+  xdotool type --delay 15 'renamed'
+  xdotool key Return
+  finish
+  [ "$(cat "$work/data/renamed" 2>/dev/null)" = five ] || fail "-reverse was not taken as the file: $(ls "$work/data")"
+fi
+
+total=5
 if [ "$failures" -eq 0 ]; then
-  echo "4 passed, 0 failed"
+  echo "$total passed, 0 failed"
   exit 0
 fi
-echo "$((4 - failures)) passed, $failures failed"
+echo "$((total - failures)) passed, $failures failed"
 exit 1
