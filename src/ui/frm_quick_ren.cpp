@@ -27,7 +27,9 @@ static void InitIconResources() { Q_INIT_RESOURCE(velmora); }
 namespace velmora {
 namespace {
 
-QString Q(const Text& t) { return QString::fromStdU16String(t); }
+// Built from the characters as they are: fromStdU16String would take a
+// leading U+FEFF or U+FFFE for a byte-order mark and drop or byte-swap it.
+QString Q(const Text& t) { return QString(reinterpret_cast<const QChar*>(t.data()), qsizetype(t.size())); }
 Text T(const QString& s) { return s.toStdU16String(); }
 
 // Fonts are asked for by family; the fall-backs are the closest shapes a Linux
@@ -105,7 +107,7 @@ void SetIcon(QWidget* window, const QString& resourceName, bool alsoOwner) {
   // "AAA" is the program's icon set, in the sizes the platform may ask for.
   QIcon icon;
   if (resourceName == QLatin1String("AAA")) {
-    for (int size : {16, 24, 32, 48}) icon.addFile(QStringLiteral(":/icons/velmora-%1.png").arg(size), QSize(size, size));
+    for (int size : {16, 24, 32, 48}) icon.addPixmap(ReadPng(QStringLiteral(":/icons/velmora-%1.png").arg(size)));
   }
   if (alsoOwner) {
     QWidget* owner = window;
@@ -232,6 +234,10 @@ void frmQuickRen::BuildControls() {
 
   txtFileBaseName->installEventFilter(this);
   txtFileExt->installEventFilter(this);
+  // The list reacts to the wheel only when it has the focus; otherwise a
+  // scroll over it would pick a name and replace the one being edited.
+  cboWords->setFocusPolicy(Qt::StrongFocus);
+  cboWords->installEventFilter(this);
 }
 
 void frmQuickRen::ConnectHandlers() {
@@ -282,7 +288,9 @@ void frmQuickRen::Handler(Body body) {
     // An error that no step handled ends the program after saying so.
     IgnoreErrors([&] { desktop_.MessageBox(e.Description(), AppTitle(), MessageIcon::Critical); });
     Unload();
-    QApplication::exit(1);
+    // Queued, so that an error during load (before the event loop runs) ends
+    // the program too.
+    QTimer::singleShot(0, qApp, [] { QApplication::exit(1); });
   }
 }
 
@@ -332,7 +340,8 @@ void frmQuickRen::Form_Load() {
     for (const Text& piece : Split(all, u"\r\n")) {
       if (!Trim(piece).empty()) cboWords->addItem(Q(DisplayText(piece)));
     }
-    words.FileClose();
+    // ReadAll gives the file up when it cannot reopen it; then nothing is open.
+    if (words.FileHandle() != 0) words.FileClose();
   }
   cboWords->setCurrentIndex(-1);
 }
@@ -429,6 +438,7 @@ void frmQuickRen::cmdRename_Click() {
 bool frmQuickRen::eventFilter(QObject* watched, QEvent* e) {
   if ((watched == txtFileBaseName || watched == txtFileExt) && e->type() == QEvent::KeyPress)
     return NameField_KeyPress(static_cast<QKeyEvent*>(e));
+  if (watched == cboWords && e->type() == QEvent::Wheel && !cboWords->hasFocus()) return true;
   return QDialog::eventFilter(watched, e);
 }
 

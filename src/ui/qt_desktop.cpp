@@ -7,6 +7,10 @@
 #include "platform/errors.h"
 
 namespace velmora {
+namespace {
+// Not fromStdU16String: it would read a leading U+FEFF or U+FFFE as a byte-order mark.
+QString Q(const Text& t) { return QString(reinterpret_cast<const QChar*>(t.data()), qsizetype(t.size())); }
+}  // namespace
 
 Text QtDesktop::ClipboardText() {
   QClipboard* clipboard = QGuiApplication::clipboard();
@@ -17,7 +21,7 @@ Text QtDesktop::ClipboardText() {
 void QtDesktop::SetClipboardText(const Text& text) {
   QClipboard* clipboard = QGuiApplication::clipboard();
   if (clipboard == nullptr) Raise(err::kDeviceIOError);
-  clipboard->setText(QString::fromStdU16String(text), QClipboard::Clipboard);
+  clipboard->setText(Q(text), QClipboard::Clipboard);
 }
 
 void QtDesktop::Beep() { QApplication::beep(); }
@@ -31,7 +35,7 @@ void QtDesktop::MessageBox(const Text& text, const Text& title, MessageIcon icon
     case MessageIcon::Exclamation: qtIcon = QMessageBox::Warning; break;
     case MessageIcon::Information: qtIcon = QMessageBox::Information; break;
   }
-  QMessageBox box(qtIcon, QString::fromStdU16String(title), QString::fromStdU16String(text), QMessageBox::Ok,
+  QMessageBox box(qtIcon, Q(title), Q(text), QMessageBox::Ok,
                   QApplication::activeWindow());
   box.exec();
 }

@@ -1,14 +1,51 @@
 #include "ui/widgets.h"
 
+#include <QApplication>
+#include <QFile>
 #include <QFocusEvent>
 #include <QIcon>
+#include <QImageReader>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QStyleOptionFocusRect>
 #include <QStylePainter>
+#include <QtMath>
 
 namespace velmora {
+
+// Left to guess the format, Qt asks every image plugin first and so loads them
+// all (and libjpeg) before the window's first paint.
+QPixmap ReadPng(const QString& path) {
+  QImageReader reader(path, "png");
+  reader.setAutoDetectImageFormat(false);
+  return QPixmap::fromImage(reader.read());
+}
+
+namespace {
+
+// The icon QIcon(path) would build, the "@Nx" twin included on a high-density
+// screen, without the plugin search; other images go through QIcon itself.
+QIcon ImageIcon(const QString& path) {
+  if (!path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive)) return QIcon(path);
+  const QPixmap pixmap = ReadPng(path);
+  if (pixmap.isNull()) return QIcon(path);
+  QIcon icon;
+  icon.addPixmap(pixmap);
+  if (qEnvironmentVariableIsEmpty("QT_HIGHDPI_DISABLE_2X_IMAGE_LOADING")) {
+    const int dot = path.lastIndexOf(u'.');
+    for (int n = qMin(qCeil(qApp->devicePixelRatio()), 9); n >= 2; --n) {
+      const QString twin = path.left(dot) + QStringLiteral("@%1x").arg(n) + path.mid(dot);
+      if (QFile::exists(twin)) {
+        icon.addPixmap(ReadPng(twin));
+        break;
+      }
+    }
+  }
+  return icon;
+}
+
+}  // namespace
 
 void TextBox::focusOutEvent(QFocusEvent* event) {
   // QLineEdit drops its selection when the focus leaves by mouse or Tab; keep
@@ -53,7 +90,7 @@ void CommandButton::paintEvent(QPaintEvent*) {
 }
 
 PictureButton::PictureButton(const QString& imagePath, QWidget* parent) : QAbstractButton(parent) {
-  setIcon(QIcon(imagePath));
+  setIcon(ImageIcon(imagePath));
   setIconSize({20, 20});
   setFocusPolicy(Qt::TabFocus);
   setCursor(Qt::PointingHandCursor);

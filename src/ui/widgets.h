@@ -8,6 +8,9 @@
 
 namespace velmora {
 
+/// A PNG read with Qt's built-in decoder, without searching the image plugins.
+QPixmap ReadPng(const QString& path);
+
 /// A single-line text box whose selection survives losing the focus, so the
 /// picture buttons can act on what the person selected before clicking.
 class TextBox : public QLineEdit {

@@ -136,6 +136,11 @@ class FrmQuickRenCommandsTest : public QObject {
     list->showPopup();
     list->hidePopup();
     QCOMPARE(Base()->text(), QString("IMG_0001"));
+    // The wheel over the list picks nothing while the list lacks the focus.
+    QWheelEvent wheel(QPointF(5, 5), list->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(list, &wheel);
+    QCOMPARE(Base()->text(), QString("IMG_0001"));
     // A pick by keyboard replaces the whole base name.
     list->setFocus();
     QTest::keyClick(list, Qt::Key_Down);

@@ -252,6 +252,10 @@ class FrmQuickRenTest : public QObject {
     QTest::newRow("inner quote") << "/a\"b.txt" << "/ab.txt" << "ab.txt" << "ab" << "txt";
     QTest::newRow("-st") << "-st" << "-st" << "-st" << "-st" << "";
     QTest::newRow("Qt option") << "-style x" << "-style x" << "-style x" << "-style x" << "";
+    // Not byte-order marks: characters of the name, kept as they are.
+    const QString mark(QChar(0xFFFE));
+    QTest::newRow("U+FFFE first") << "/d/" + mark + "ab.txt" << "/d/" + mark + "ab.txt" << mark + "ab.txt"
+                                  << mark + "ab" << "txt";
   }
   void loadSplitsThePath() {
     QFETCH(QString, argument);
