@@ -60,13 +60,17 @@ bool IsFolder(const std::string& native) {
 }
 
 /// `to` with the trailing dots of its last component removed, as Windows
-/// stores names; error 52 when no name is left.
+/// stores names; error 52 when no name is left, or when the name holds a
+/// control character (U+0001..U+001F), which Windows refuses too: a line
+/// break in a name would also split its line in the undo log.
 Text DropTrailingDots(const Text& to) {
   const std::size_t slash = to.find_last_of(u'/');
   const std::size_t nameStart = slash == Text::npos ? 0 : slash + 1;
   std::size_t end = to.size();
   while (end > nameStart && to[end - 1] == u'.') --end;
   if (end == nameStart) Raise(err::kBadFileNameOrNumber);
+  for (std::size_t i = nameStart; i < end; ++i)
+    if (to[i] < 0x20) Raise(err::kBadFileNameOrNumber);
   return to.substr(0, end);
 }
 
