@@ -1,0 +1,22 @@
+# Start-up speed of the program against a bare Qt window with the same
+# controls, under a private Xvfb. Run by hand (build/velmora_startup_bench);
+# it is a measurement, not a test, so CTest does not run it.
+if(VELMORA_BUILD_UI AND UNIX AND NOT APPLE)
+  find_package(X11)
+  if(X11_FOUND)
+    add_executable(velmora_bare_window bench/bare_window.cpp)
+    target_link_libraries(velmora_bare_window PRIVATE Qt6::Widgets)
+    velmora_warnings(velmora_bare_window)
+
+    add_executable(velmora_startup_bench bench/startup_harness.cpp)
+    target_link_libraries(velmora_startup_bench PRIVATE X11::X11)
+    target_compile_definitions(velmora_startup_bench PRIVATE
+      VELMORA_PROGRAM="$<TARGET_FILE:velmora>"
+      VELMORA_BARE_WINDOW="$<TARGET_FILE:velmora_bare_window>")
+    set_target_properties(velmora_bare_window velmora_startup_bench PROPERTIES AUTOMOC OFF AUTORCC OFF)
+    add_dependencies(velmora_startup_bench velmora velmora_bare_window)
+    velmora_warnings(velmora_startup_bench)
+  else()
+    message(STATUS "Xlib headers not found (libx11-dev): no start-up benchmark")
+  endif()
+endif()
