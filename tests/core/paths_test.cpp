@@ -8,13 +8,13 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "fake_desktop.h"
 #include "platform/codec.h"
 #include "platform/errors.h"
+#include "test_platform.h"
 
 namespace velmora {
 namespace {
@@ -149,26 +149,32 @@ TEST(PathsTest, SixteenBitPositionLimits) {
 /// A fresh folder under the system's temporary folder, removed with all it holds.
 class TempFolder {
  public:
-  TempFolder() : native_((std::filesystem::temp_directory_path() / "velmora-paths-XXXXXX").string()) {
-    if (mkdtemp(native_.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  }
+  TempFolder() : native_(MakeTempFolder("velmora-paths-")) {}
   ~TempFolder() {
     std::error_code ec;
     std::filesystem::remove_all(native_, ec);
   }
-  /// The path of `relative` (native bytes) inside the folder, as text.
-  Text At(const std::string& relative) const { return FromNativePath(native_ + "/" + relative); }
+  /// The path of `relative` (native bytes, "/" between names) inside the
+  /// folder, as text with the native separator.
+  Text At(const std::string& relative) const { return FromNativePath(Native(relative)); }
   void MakeFolder(const std::string& relative) const {
-    std::filesystem::create_directory(native_ + "/" + relative);
+    std::filesystem::create_directory(Native(relative));
   }
-  void MakeFile(const std::string& relative) const { std::ofstream(native_ + "/" + relative) << "x"; }
+  void MakeFile(const std::string& relative) const { std::ofstream(Native(relative)) << "x"; }
 
  private:
+  std::string Native(std::string relative) const {
+    for (char& c : relative) {
+      if (c == '/') c = kSep;
+    }
+    return native_ + kSep + relative;
+  }
+
   std::string native_;
 };
 
 TEST(PathsTest, GetDirName) {
-  if (NativeSeparator() != u'/') GTEST_SKIP() << "folders built with POSIX paths";
+  const char16_t sep = NativeSeparator();
   TempFolder tmp;
   tmp.MakeFolder("Docs");
   tmp.MakeFile("Docs/a.txt");
@@ -177,10 +183,10 @@ TEST(PathsTest, GetDirName) {
     char16_t sep;
   };
   const Case cases[] = {
-      {tmp.At("Docs/a.txt"), tmp.At("Docs/"), u'/'},  // a file: its folder
-      {tmp.At("Docs"), tmp.At("Docs/"), u'/'},        // a folder: itself, not its parent
-      {tmp.At("Docs/"), tmp.At("Docs/"), u'/'},
-      {tmp.At("nowhere/x"), tmp.At("nowhere/"), u'/'},  // missing: cut after the last separator
+      {tmp.At("Docs/a.txt"), tmp.At("Docs/"), sep},  // a file: its folder
+      {tmp.At("Docs"), tmp.At("Docs/"), sep},        // a folder: itself, not its parent
+      {tmp.At("Docs/"), tmp.At("Docs/"), sep},
+      {tmp.At("nowhere/x"), tmp.At("nowhere/"), sep},  // missing: cut after the last separator
       {u"C:\\nowhere\\x", u"C:\\nowhere\\", u'\\'},
       {u"a.txt", u"", u'\\'},  // no separator: the file system is not asked
       {u"", u"", u'/'},
@@ -193,11 +199,10 @@ TEST(PathsTest, GetDirName) {
 }
 
 TEST(PathsTest, FolderExistsOnRealFolders) {
-  if (NativeSeparator() != u'/') GTEST_SKIP() << "folders built with POSIX paths";
   TempFolder tmp;
   tmp.MakeFolder("Docs");
   tmp.MakeFolder(".hidden");
-  tmp.MakeFolder("\xff\xfe bad");  // not valid UTF-8
+  if (!kWindows) tmp.MakeFolder("\xff\xfe bad");  // not valid UTF-8: a name only where names are bytes
   tmp.MakeFile("Docs/a.txt");
   struct Case {
     Text path;
@@ -207,7 +212,7 @@ TEST(PathsTest, FolderExistsOnRealFolders) {
       {tmp.At("Docs"), true},
       {tmp.At("Docs/"), true},
       {tmp.At(".hidden"), true},
-      {tmp.At("\xff\xfe bad"), true},
+      {tmp.At("\xff\xfe bad"), !kWindows},
       {tmp.At("Docs/a.txt"), false},   // a file
       {tmp.At("Docs/a.txt/"), false},
       {tmp.At("missing"), false},

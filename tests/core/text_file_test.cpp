@@ -11,7 +11,6 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -19,6 +18,7 @@
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/filesystem.h"
+#include "test_platform.h"
 
 namespace velmora {
 namespace {
@@ -28,15 +28,12 @@ std::string Show(const Text& t) { return ToUtf8ForDisplay(t); }
 /// A fresh folder under the system's temporary folder, removed with all it holds.
 class TempFolder {
  public:
-  TempFolder()
-      : native_((std::filesystem::temp_directory_path() / "velmora-textfile-XXXXXX").string()) {
-    if (mkdtemp(native_.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  }
+  TempFolder() : native_(MakeTempFolder("velmora-textfile-")) {}
   ~TempFolder() {
     std::error_code ec;
     std::filesystem::remove_all(native_, ec);
   }
-  std::string Native(const std::string& relative) const { return native_ + "/" + relative; }
+  std::string Native(const std::string& relative) const { return native_ + kSep + relative; }
   Text At(const std::string& relative) const { return FromNativePath(Native(relative)); }
   void Write(const std::string& relative, const std::string& bytes) const {
     std::ofstream(Native(relative), std::ios::binary) << bytes;
@@ -59,13 +56,9 @@ class ScopedEnv {
  public:
   ScopedEnv(const char* name, const char* value) : name_(name) {
     if (const char* old = getenv(name)) old_ = old;
-    if (value) setenv(name, value, 1);
-    else unsetenv(name);
+    SetEnv(name, value);
   }
-  ~ScopedEnv() {
-    if (old_) setenv(name_.c_str(), old_->c_str(), 1);
-    else unsetenv(name_.c_str());
-  }
+  ~ScopedEnv() { SetEnv(name_.c_str(), old_ ? old_->c_str() : nullptr); }
 
  private:
   std::string name_;
@@ -185,7 +178,7 @@ TEST(TextFileTest, WritesReachTheFile) {
       {1, "old", {{true, u""}}, "\r\n"},
       {1, "old", {{false, u""}}, ""},
       {2, "old", {{false, u"a"}, {true, u"b"}}, "oldab\r\n"},
-      {2, std::nullopt, {{true, u"caf\u00e9"}}, "caf\xc3\xa9\r\n"},
+      {2, std::nullopt, {{true, u"caf\u00e9"}}, kWindows ? "caf\xe9\r\n" : "caf\xc3\xa9\r\n"},  // code page 1252 there
       {1, std::nullopt, {}, ""},
   };
   for (const auto& c : cases) {
@@ -216,7 +209,9 @@ TEST(TextFileTest, FlushKeepsWrittenFileOpenForAppend) {
     f.WriteLnStr(u"two");
     f.FileClose();
     EXPECT_EQ(tmp.Read("Data/Undo.LOG"), "one\r\ntwo\r\n");
-    EXPECT_FALSE(tmp.Read("data/undo.log").has_value());
+    if (!kWindows) {  // on Windows the lower-case name reaches the same file
+      EXPECT_FALSE(tmp.Read("data/undo.log").has_value());
+    }
   }
 }
 
@@ -298,6 +293,7 @@ TEST(TextFileTest, UnreadableFileDoesNotOpen) {
 }
 
 TEST(TextFileTest, InvalidUtf8NameAndContentRoundTrip) {
+  if (kWindows) GTEST_SKIP() << "names and file text are bytes only on POSIX";
   TempFolder tmp;
   std::string bytes;
   for (int b = 0x80; b <= 0xFF; ++b) bytes += static_cast<char>(b);

@@ -16,6 +16,7 @@
 #include "platform/codec.h"
 #include "platform/errors.h"
 #include "platform/files.h"
+#include "test_platform.h"
 
 namespace velmora {
 namespace {
@@ -41,10 +42,7 @@ std::string Filler(std::size_t bytes) {
 class TitleTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/velmora-title-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
+    dir_ = MakeTempFolder("velmora-title-");
   }
   void TearDown() override {
     std::filesystem::permissions(dir_, std::filesystem::perms::owner_all,
@@ -52,7 +50,7 @@ class TitleTest : public ::testing::Test {
     std::filesystem::remove_all(dir_);
   }
 
-  std::string Native(const std::string& name) const { return dir_ + "/" + name; }
+  std::string Native(const std::string& name) const { return dir_ + kSep + name; }
   Text PathOf(const std::string& name) const { return FromNativePath(Native(name)); }
   void Write(const std::string& name, const std::string& bytes) const {
     std::ofstream(Native(name), std::ios::binary) << bytes;
@@ -97,6 +95,7 @@ TEST_F(TitleTest, ReadsTitlesAndLeavesTheFileAsItWas) {
     std::string bytes;
     Text html;  // GetHtmlTitle(path, 100)
     Text text;  // GetTextTitle(path, 100)
+    bool utf8 = false;  // the bytes mean UTF-8, the system encoding on POSIX only
   };
   const Text f62(62, u'f');
   const Case cases[] = {
@@ -123,7 +122,7 @@ TEST_F(TitleTest, ReadsTitlesAndLeavesTheFileAsItWas) {
       {"LF only", "<title>One\nTwo</title>\nrest\n", u"OneTwo", u"titleOne\nTwotitle\nrest\n"},
       {"cp1252 bytes", "<title>Caf\xE9 \x80</title>", u"Caf\u00e9 \u20ac", u"titleCaf\u00e9 \u20actitle"},
       {"utf-8", "<title>Caf\xC3\xA9 \xF0\x9F\x98\x80</title>", u"Caf\u00e9 \U0001F600",
-       u"titleCaf\u00e9 \U0001F600title"},
+       u"titleCaf\u00e9 \U0001F600title", true},
       {"cut sequence", "ab\xE2\x82\r\ncd", u"", u"ab\u00e2\u201a"},
       {"binary", std::string("\x89PNG\r\n\x1a\n\0\0", 10), u"", u"\u2030PNG"},
       {"byte order mark", "\xEF\xBB\xBFHello\r\n<title>T</title>", u"T", u"Hello"},
@@ -144,9 +143,9 @@ TEST_F(TitleTest, ReadsTitlesAndLeavesTheFileAsItWas) {
       {"closing 32768", std::string(32759, 'a') + "<title>X</title>", u"", u""},
       {"opening 32760", std::string(32759, 'a') + "<title></title>", u"", u""},
       {"opening 32761", std::string(32760, 'a') + "<title></title>", u"", u""},
-      {"counts units", Repeat("\xC3\xA9", 32758) + "<title>X</title>", u"X", u""},
-      {"counts pairs", Repeat("\xF0\x9F\x98\x80", 16379) + "<title>X</title>", u"X", u""},
-      {"pairs past", Repeat("\xF0\x9F\x98\x80", 16379) + "a<title>X</title>", u"", u""},
+      {"counts units", Repeat("\xC3\xA9", 32758) + "<title>X</title>", u"X", u"", true},
+      {"counts pairs", Repeat("\xF0\x9F\x98\x80", 16379) + "<title>X</title>", u"X", u"", true},
+      {"pairs past", Repeat("\xF0\x9F\x98\x80", 16379) + "a<title>X</title>", u"", u"", true},
       {"far title", std::string(40000, 'a') + "<title>X</title>", u"", u""},
       // A text line of 32,767 characters or more ends the search empty.
       {"line 32766", std::string(32766, 'b'), u"", Text(100, u'b')},
@@ -156,17 +155,18 @@ TEST_F(TitleTest, ReadsTitlesAndLeavesTheFileAsItWas) {
       {"two long lines", Repeat(std::string(20000, '?') + "\r\n", 2) + std::string(20000, 'b'), u"",
        Text(100, u'b')},
       {"spaces 40000", std::string(40000, ' ') + "\r\nReal", u"", u""},
-      {"wide 32766", Repeat("\xC3\xA9", 32766), u"", Text(100, u'\u00e9')},
-      {"wide 32767", Repeat("\xC3\xA9", 32767), u"", u""},
-      {"mixed 32766", std::string(32000, '?') + Repeat("\xC3\xA9", 766), u"", Text(100, u'\u00e9')},
-      {"mixed 32767", std::string(32000, '?') + Repeat("\xC3\xA9", 767), u"", u""},
-      {"pairs 32767", std::string(32765, ' ') + "\xF0\x9F\x98\x80", u"", u""},
+      {"wide 32766", Repeat("\xC3\xA9", 32766), u"", Text(100, u'\u00e9'), true},
+      {"wide 32767", Repeat("\xC3\xA9", 32767), u"", u"", true},
+      {"mixed 32766", std::string(32000, '?') + Repeat("\xC3\xA9", 766), u"", Text(100, u'\u00e9'), true},
+      {"mixed 32767", std::string(32000, '?') + Repeat("\xC3\xA9", 767), u"", u"", true},
+      {"pairs 32767", std::string(32765, ' ') + "\xF0\x9F\x98\x80", u"", u"", true},
       // Line ends that fall on the edge of a read must still pair CR with LF.
       {"many blank lines", Repeat("?| \r\n", 100000) + "End", u"", u"End"},
       {"CR at read edge", std::string(16383, '?') + "\r\nZ", u"", u"Z"},
   };
   const int freeNumber = FreeFile();
   for (const Case& c : cases) {
+    if (kWindows && c.utf8) continue;  // the ANSI code page reads them byte by byte
     SCOPED_TRACE(c.name);
     Write("page.htm", c.bytes);
     const Text path = PathOf("page.htm");
@@ -222,6 +222,7 @@ TEST_F(TitleTest, DeniedFileGivesTheEmptyText) {
   Write("locked.htm", "<title>Secret</title>");
   ::chmod(Native("locked.htm").c_str(), 0);
   if (::access(Native("locked.htm").c_str(), R_OK) == 0) {
+    ::chmod(Native("locked.htm").c_str(), 0600);  // Windows only makes it read-only, which stops its removal
     GTEST_SKIP() << "running with rights that read a mode-000 file";
   }
   EXPECT_EQ(GetHtmlTitle(PathOf("locked.htm"), 100), u"");

@@ -139,6 +139,8 @@ TEST_F(FilesystemTest, TrailingDotsOfTheNewNameAreDropped) {
       {"a.txt", ".", 52, {"a.txt"}},
       {"a.txt", "..", 52, {"a.txt"}},
       {"a.txt", "...", 52, {"a.txt"}},
+      {"a.txt", "two\nlines", 52, {"a.txt"}},  // control characters: no name holds them
+      {"a.txt", "tab\tname", 52, {"a.txt"}},
       {"missing", "missing.", 53, {}},
   };
   for (const Case& c : cases) {

@@ -1,0 +1,44 @@
+// Application facts on Windows: the program folder and the environment, in
+// UTF-16 without a code page in between.
+#include "platform/application.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <string>
+
+namespace velmora {
+namespace {
+
+TEST(ApplicationWinTest, ProgramFolderHoldsTheRunningProgram) {
+  const Text folder = ProgramFolder();
+  ASSERT_FALSE(folder.empty());
+  EXPECT_NE(folder.back(), u'\\');
+  EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::path(folder) / "velmora_core_tests.exe"))
+      << ToUtf8ForDisplay(folder);
+}
+
+TEST(ApplicationWinTest, EnvironReadsVariablesAsUtf16) {
+  ASSERT_TRUE(SetEnvironmentVariableW(L"VELMORA_TEST_VALUE", L"C:\\caf\u00e9 \u0416 \U0001F600"));
+  SetEnvironmentVariableW(L"VELMORA_TEST_UNSET", nullptr);
+  struct Case {
+    Text name, value;
+  };
+  const Case cases[] = {
+      {u"VELMORA_TEST_VALUE", u"C:\\caf\u00e9 \u0416 \U0001F600"},
+      {u"velmora_test_value", u"C:\\caf\u00e9 \u0416 \U0001F600"},  // names ignore case
+      {u"VELMORA_TEST_UNSET", u""},
+      {u"", u""},
+      {u"VELMORA_TEST_VALUE=x", u""},
+      {Text(u"VELMORA\0X", 9), u""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(ToUtf8ForDisplay(c.name));
+    EXPECT_EQ(Environ(c.name), c.value);
+  }
+  SetEnvironmentVariableW(L"VELMORA_TEST_VALUE", nullptr);
+}
+
+}  // namespace
+}  // namespace velmora
