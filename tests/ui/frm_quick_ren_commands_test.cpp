@@ -9,47 +9,18 @@
 #include <memory>
 
 #include "app/modes.h"
-#include "fakes.h"
 #include "registry.h"
+#include "window_fixture.h"
 #include "ui/frm_quick_ren.h"
 
 using namespace velmora;
-using velmora::testing::FakeDesktop;
-using velmora::testing::FakeShell;
+using velmora::testing::WriteBytes;
 
-class FrmQuickRenCommandsTest : public QObject {
+class FrmQuickRenCommandsTest : public velmora::testing::WindowFixture {
   Q_OBJECT
 
  private:
-  std::unique_ptr<QTemporaryDir> program_;
-  std::unique_ptr<QTemporaryDir> data_;
-  FakeDesktop desktop_;
-  FakeShell shell_;
-  std::unique_ptr<frmQuickRen> window_;
-
-  QString Data(const QString& name) const { return data_->filePath(name); }
-
-  void Write(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-  }
-
-  void OpenOn(const QString& name, const QByteArray& content = "data") {
-    Write(Data(name), content);
-    window_ = std::make_unique<frmQuickRen>(
-        desktop_, shell_, AppFacts{Data(name).toStdU16String(), program_->path().toStdU16String()});
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
-  }
-  QLineEdit* Field(const char* name) const { return window_->findChild<QLineEdit*>(name); }
-  QLineEdit* Base() const { return Field("txtFileBaseName"); }
-  QLineEdit* Ext() const { return Field("txtFileExt"); }
-  void Click(const QString& name) {
-    auto* button = window_->findChild<QAbstractButton*>(name);
-    QVERIFY2(button != nullptr, qPrintable(name));
-    QTest::mouseClick(button, Qt::LeftButton);
-  }
+  QLineEdit* Field(const char* name) const { return Control<QLineEdit>(name); }
   // Moves the focus away first, so that the test sees the command give it back.
   void FocusElsewhere() {
     Field("txtFileTitle")->setFocus();
@@ -57,13 +28,7 @@ class FrmQuickRenCommandsTest : public QObject {
   }
 
  private slots:
-  void init() {
-    InitModes();
-    program_ = std::make_unique<QTemporaryDir>();
-    data_ = std::make_unique<QTemporaryDir>();
-    desktop_ = FakeDesktop();
-    shell_ = FakeShell();
-  }
+  void init() { Reset(); }
   void cleanup() { window_.reset(); }
 
   // ------------------------------------------------------------ name commands
@@ -103,7 +68,7 @@ class FrmQuickRenCommandsTest : public QObject {
     QFETCH(QString, button);
     QFETCH(QString, before);
     QFETCH(QString, after);
-    OpenOn("IMG_0001.jpg");
+    QVERIFY(OpenOn("IMG_0001.jpg"));
     Base()->setText(before);
     Base()->setSelection(0, 1);  // a selection does not limit the command
     Ext()->setText("jpg");
@@ -115,7 +80,7 @@ class FrmQuickRenCommandsTest : public QObject {
   }
 
   void refreshRestoresBothFields() {
-    OpenOn("Report.final.docx");
+    QVERIFY(OpenOn("Report.final.docx"));
     Base()->setText("edited");
     Ext()->setText("zzz");
     Click("btnRefresh");
@@ -130,7 +95,7 @@ class FrmQuickRenCommandsTest : public QObject {
     QVERIFY(words.open(QIODevice::WriteOnly));
     words.write("Holiday\r\nInvoice\r\n");
     words.close();
-    OpenOn("IMG_0001.jpg");
+    QVERIFY(OpenOn("IMG_0001.jpg"));
     auto* list = window_->findChild<QComboBox*>("cboWords");
     // Opening and closing the list without a pick changes nothing.
     list->showPopup();
@@ -177,7 +142,7 @@ class FrmQuickRenCommandsTest : public QObject {
     QFETCH(QString, clipboardBefore);
     QFETCH(QString, baseAfter);
     QFETCH(QString, clipboardAfter);
-    OpenOn("abcdef.txt");
+    QVERIFY(OpenOn("abcdef.txt"));
     desktop_.clipboard = clipboardBefore.toStdU16String();
     if (selLength > 0)
       Base()->setSelection(selStart, selLength);
@@ -195,7 +160,7 @@ class FrmQuickRenCommandsTest : public QObject {
   }
 
   void brokenClipboardIsIgnored() {
-    OpenOn("abcdef.txt");
+    QVERIFY(OpenOn("abcdef.txt"));
     desktop_.clipboardBroken = true;
     Base()->setSelection(0, 3);
     Click("picPaste");
@@ -218,7 +183,7 @@ class FrmQuickRenCommandsTest : public QObject {
   void refusedCharactersBeep() {
     QFETCH(QString, field);
     QFETCH(QChar, character);
-    OpenOn("name.txt");
+    QVERIFY(OpenOn("name.txt"));
     QLineEdit* box = Field(qPrintable(field));
     box->setFocus();
     box->setCursorPosition(1);
@@ -229,7 +194,7 @@ class FrmQuickRenCommandsTest : public QObject {
   }
 
   void ordinaryKeysPass() {
-    OpenOn("name.txt");
+    QVERIFY(OpenOn("name.txt"));
     Ext()->setFocus();
     Ext()->selectAll();
     QTest::keyClicks(Ext(), "t.a r");
@@ -238,7 +203,7 @@ class FrmQuickRenCommandsTest : public QObject {
   }
 
   void enterInTheExtensionRenames() {
-    OpenOn("old.txt");
+    QVERIFY(OpenOn("old.txt"));
     Base()->setText("new");
     Ext()->setFocus();
     QTest::keyClick(Ext(), Qt::Key_Return);
@@ -262,7 +227,7 @@ class FrmQuickRenCommandsTest : public QObject {
     QFETCH(QString, button);
     QFETCH(QByteArray, content);
     QFETCH(QString, base);
-    OpenOn("scan0042.htm", content);
+    QVERIFY(OpenOn("scan0042.htm", content));
     FocusElsewhere();
     Click(button);
     QCOMPARE(Base()->text(), base);
@@ -272,7 +237,7 @@ class FrmQuickRenCommandsTest : public QObject {
   }
 
   void titleThenRename() {
-    OpenOn("scan0042.htm", "<TITLE>Annual Report</TITLE>");
+    QVERIFY(OpenOn("scan0042.htm", "<TITLE>Annual Report</TITLE>"));
     Click("btnHtmlTitle");
     Click("cmdRename");
     QVERIFY(QFile::exists(Data("Annual Report.htm")));
@@ -282,7 +247,7 @@ class FrmQuickRenCommandsTest : public QObject {
   // ------------------------------------------------------------ run
 
   void runOpensTheFileAndKeepsTheWindow() {
-    OpenOn("photo.jpg");
+    QVERIFY(OpenOn("photo.jpg"));
     Base()->setText("edited");
     Click("cmdExec");
     QCOMPARE(shell_.executed.size(), std::size_t(1));
@@ -295,7 +260,7 @@ class FrmQuickRenCommandsTest : public QObject {
   }
 
   void runReportsAFailure() {
-    OpenOn("photo.jpg");
+    QVERIFY(OpenOn("photo.jpg"));
     shell_.result = 2;
     Click("cmdExec");
     QCOMPARE(desktop_.messages.size(), std::size_t(1));

@@ -13,72 +13,18 @@
 #include <memory>
 
 #include "app/modes.h"
-#include "fakes.h"
 #include "registry.h"
+#include "window_fixture.h"
 
 using namespace velmora;
-using velmora::testing::FakeDesktop;
-using velmora::testing::FakeShell;
+using velmora::testing::ReadBytes;
+using velmora::testing::WriteBytes;
 
-namespace {
-
-QByteArray ReadBytes(const QString& path) {
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly)) return {};
-  return f.readAll();
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-  QFile f(path);
-  QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  f.write(bytes);
-}
-
-}  // namespace
-
-class FrmQuickRenTest : public QObject {
+class FrmQuickRenTest : public velmora::testing::WindowFixture {
   Q_OBJECT
 
- private:
-  std::unique_ptr<QTemporaryDir> program_;
-  std::unique_ptr<QTemporaryDir> data_;
-  FakeDesktop desktop_;
-  FakeShell shell_;
-  std::unique_ptr<frmQuickRen> window_;
-
-  QString Data(const QString& name) const { return data_->filePath(name); }
-  QString UndoLog() const { return program_->filePath("Undo.log"); }
-
-  frmQuickRen* Open(const QString& commandLine, bool activate = true) {
-    window_ = std::make_unique<frmQuickRen>(desktop_, shell_,
-                                            AppFacts{commandLine.toStdU16String(), program_->path().toStdU16String()});
-    if (activate) {
-      window_->show();
-      if (!QTest::qWaitForWindowActive(window_.get())) return nullptr;
-    }
-    return window_.get();
-  }
-  frmQuickRen* OpenOn(const QString& name, const QByteArray& content = "data") {
-    WriteBytes(Data(name), content);
-    return Open(Data(name));
-  }
-  template <class T = QWidget>
-  T* Control(const char* name) const {
-    return window_->findChild<T*>(QString::fromUtf8(name));
-  }
-  QLineEdit* Base() const { return Control<QLineEdit>("txtFileBaseName"); }
-  QLineEdit* Ext() const { return Control<QLineEdit>("txtFileExt"); }
-  void Click(const char* name) { QTest::mouseClick(Control<QAbstractButton>(name), Qt::LeftButton); }
-  QStringList DataFiles() const { return QDir(data_->path()).entryList(QDir::Files, QDir::Name); }
-
  private slots:
-  void init() {
-    InitModes();
-    program_ = std::make_unique<QTemporaryDir>();
-    data_ = std::make_unique<QTemporaryDir>();
-    desktop_ = FakeDesktop();
-    shell_ = FakeShell();
-  }
+  void init() { Reset(); }
   void cleanup() { window_.reset(); }
 
   // ------------------------------------------------------------ layout
@@ -140,7 +86,7 @@ class FrmQuickRenTest : public QObject {
     QFETCH(QRect, geometry);
     QFETCH(bool, takesFocus);
     Open(QString(), false);
-    auto* w = window_->findChild<QWidget*>(name);
+    auto* w = Control(name);
     QVERIFY2(w != nullptr, qPrintable(name));
     QCOMPARE(w->x(), geometry.x());
     QCOMPARE(w->y(), geometry.y());
@@ -178,7 +124,7 @@ class FrmQuickRenTest : public QObject {
   }
 
   void windowIsFixedAndCaptionsFit() {
-    Open(QString());
+    QVERIFY(Open(QString()));
     QCOMPARE(window_->size(), QSize(812, 348));
     QCOMPARE(window_->minimumSize(), window_->maximumSize());
     QCOMPARE(window_->windowTitle(), QString("Velmora"));
@@ -199,7 +145,7 @@ class FrmQuickRenTest : public QObject {
   }
 
   void tabOrder() {
-    Open(QString());
+    QVERIFY(Open(QString()));
     const char* order[] = {"txtFileName", "cmdCancel", "txtFileTitle", "txtFileBaseName", "txtFileExt",
                            "btnTrim", "btnLCase", "btnUCase", "btnTitleCase", "cmdRename", "btnSentenceCase",
                            "btnCompSpc", "btnHtmlTitle", "picDel", "picCut", "picCopy", "picPaste", "btnUnescape",
@@ -221,7 +167,7 @@ class FrmQuickRenTest : public QObject {
   }
   void escAndCloseAndCancelChangeNothing() {
     QFETCH(int, how);
-    OpenOn("report.pdf");
+    QVERIFY(OpenOn("report.pdf"));
     QTest::keyClicks(Base(), "changed");
     if (how == 0) QTest::keyClick(Base(), Qt::Key_Escape);
     if (how == 1) Click("cmdCancel");
@@ -263,7 +209,7 @@ class FrmQuickRenTest : public QObject {
     QFETCH(QString, fileName);
     QFETCH(QString, base);
     QFETCH(QString, ext);
-    Open(argument);
+    QVERIFY(Open(argument));
     QCOMPARE(Control<QLineEdit>("txtFileName")->text(), path);
     QCOMPARE(Control<QLineEdit>("txtFileTitle")->text(), fileName);
     QCOMPARE(Base()->text(), base);
@@ -274,7 +220,7 @@ class FrmQuickRenTest : public QObject {
   }
 
   void activationRunsOnce() {
-    OpenOn("photo.jpg");
+    QVERIFY(OpenOn("photo.jpg"));
     QTest::keyClick(Base(), Qt::Key_End);
     QTest::keyClicks(Base(), "X");
     // Focus leaving to another program and coming back must not re-select.
@@ -378,7 +324,7 @@ class FrmQuickRenTest : public QObject {
     QFETCH(QString, expected);
     QFETCH(QString, logged);
     for (const QString& e : existing) WriteBytes(Data(e), "other");
-    OpenOn(file, "mine");
+    QVERIFY(OpenOn(file, "mine"));
     Base()->setText(base);
     Ext()->setText(ext);
     Click("cmdRename");
@@ -396,7 +342,7 @@ class FrmQuickRenTest : public QObject {
   void collisionChainCountsToTen() {
     WriteBytes(Data("photo.jpg"), "0");
     for (int i = 1; i <= 9; ++i) WriteBytes(Data(QString("photo (%1).jpg").arg(i)), "n");
-    OpenOn("IMG.jpg", "mine");
+    QVERIFY(OpenOn("IMG.jpg", "mine"));
     Base()->setText("photo");
     QTest::keyClick(Base(), Qt::Key_Return);
     QCOMPARE(ReadBytes(Data("photo (10).jpg")), QByteArray("mine"));
@@ -404,14 +350,14 @@ class FrmQuickRenTest : public QObject {
   }
 
   void equalPathWritesBlankLine() {
-    OpenOn("report.pdf");
+    QVERIFY(OpenOn("report.pdf"));
     Click("cmdRename");
     QCOMPARE(DataFiles(), QStringList{"report.pdf"});
     QCOMPARE(ReadBytes(UndoLog()), QByteArray("\r\n"));
   }
 
   void failedRenameIsReportedNotHidden() {
-    OpenOn("gone.txt");
+    QVERIFY(OpenOn("gone.txt"));
     QFile::remove(Data("gone.txt"));
     Base()->setText("new");
     Click("cmdRename");
@@ -427,7 +373,7 @@ class FrmQuickRenTest : public QObject {
 
   void renameAppendsToAnExistingLog() {
     WriteBytes(UndoLog(), "Ren \"a\" \"b\"\r\n");
-    OpenOn("old.txt");
+    QVERIFY(OpenOn("old.txt"));
     Base()->setText("new");
     Click("cmdRename");
     QCOMPARE(ReadBytes(UndoLog()), ("Ren \"a\" \"b\"\r\nRen \"" + Data("new.txt") + "\" \"old.txt\"\r\n").toUtf8());

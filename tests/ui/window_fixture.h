@@ -1,0 +1,82 @@
+// The setting every window test starts from: a fresh program folder and data
+// folder, recording fakes, and helpers to open the window and reach controls.
+#pragma once
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "app/modes.h"
+#include "fakes.h"
+#include "ui/frm_quick_ren.h"
+
+namespace velmora::testing {
+
+inline QByteArray ReadBytes(const QString& path) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) return {};
+  return f.readAll();
+}
+
+inline bool WriteBytes(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+class WindowFixture : public QObject {
+ protected:
+  std::unique_ptr<QTemporaryDir> program_;
+  std::unique_ptr<QTemporaryDir> data_;
+  FakeDesktop desktop_;
+  FakeShell shell_;
+  std::unique_ptr<frmQuickRen> window_;
+
+  /// Fresh folders and fakes; call from each test's init().
+  void Reset() {
+    window_.reset();
+    InitModes();
+    program_ = std::make_unique<QTemporaryDir>();
+    data_ = std::make_unique<QTemporaryDir>();
+    desktop_ = FakeDesktop();
+    shell_ = FakeShell();
+  }
+
+  QString Data(const QString& name) const { return data_->filePath(name); }
+  QString UndoLog() const { return program_->filePath("Undo.log"); }
+  QStringList DataFiles() const { return QDir(data_->path()).entryList(QDir::Files, QDir::Name); }
+
+  /// Builds the window on `commandLine`; shown and active unless `activate` is false.
+  frmQuickRen* Open(const QString& commandLine, bool activate = true) {
+    window_ = std::make_unique<frmQuickRen>(desktop_, shell_,
+                                            AppFacts{commandLine.toStdU16String(), program_->path().toStdU16String()});
+    if (activate) {
+      window_->show();
+      if (!QTest::qWaitForWindowActive(window_.get())) return nullptr;
+    }
+    return window_.get();
+  }
+  /// Writes the data file `name`, then opens the window on it.
+  frmQuickRen* OpenOn(const QString& name, const QByteArray& content = "data") {
+    if (!WriteBytes(Data(name), content)) return nullptr;
+    return Open(Data(name));
+  }
+
+  template <class T = QWidget>
+  T* Control(const QString& name) const {
+    return window_->findChild<T*>(name);
+  }
+  QLineEdit* Base() const { return Control<QLineEdit>("txtFileBaseName"); }
+  QLineEdit* Ext() const { return Control<QLineEdit>("txtFileExt"); }
+  void Click(const QString& name) {
+    auto* button = Control<QAbstractButton>(name);
+    QVERIFY2(button != nullptr, qPrintable(name));
+    QTest::mouseClick(button, Qt::LeftButton);
+  }
+};
+
+}  // namespace velmora::testing
