@@ -96,10 +96,12 @@ if start "$work/data/scan.png"; then
   expect_log "Ren \"$work/data/photo (1).png\" \"scan.png\""$'\r\n'
 fi
 
-# 3. Esc leaves everything as it was.
+# 3. The window has its fixed size, and Esc leaves everything as it was.
 printf 'three' > "$work/data/keep.txt"
 size_before="$(stat -c %s "$log")"
 if start "$work/data/keep.txt"; then
+  xdotool getwindowfocus getwindowgeometry | grep -q 'Geometry: 812x348' ||
+    fail "window is not 812 x 348: $(xdotool getwindowfocus getwindowgeometry)"
   xdotool type --delay 15 'other'
   xdotool key Escape
   finish
