@@ -1,31 +1,30 @@
-// Files by number over POSIX descriptors. Reading is buffered; writing is not:
-// each PrintText is one write(), so that several programs appending to one log
-// (O_APPEND) never interleave inside a line.
+// Files by number: the table of numbers, the mode checks and buffered reading,
+// over the native files of native_file.h. Writing is not buffered: each
+// PrintText is one native write, so that several programs appending to one log
+// never interleave inside a line.
 #include "platform/files.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <memory>
 #include <mutex>
 
 #include "platform/codec.h"
 #include "platform/errors.h"
+#include "platform/native_file.h"
 
 namespace velmora {
 
 namespace {
+
+using detail::NativeFile;
 
 constexpr int kLowestNumber = 1;
 constexpr int kHighestNumber = 255;
 constexpr std::size_t kReadChunk = 64 * 1024;
 
 struct OpenEntry {
-  int fd = -1;
+  NativeFile file = 0;
   FileMode mode = FileMode::Input;
   bool canRead = false;
   bool canWrite = false;
@@ -51,18 +50,47 @@ OpenEntry& Entry(int fileNumber) {
   return *g_files[fileNumber];
 }
 
-bool FolderOfExists(const std::string& native) {
-  const std::size_t slash = native.find_last_of('/');
-  const std::string folder =
-      slash == std::string::npos ? std::string(".") : native.substr(0, slash == 0 ? 1 : slash);
-  struct stat st {};
-  return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+detail::OpenRequest RequestFor(FileMode mode, FileAccess access, FileShare share) {
+  detail::OpenRequest r;
+  r.share = share;
+  switch (mode) {
+    case FileMode::Input:
+      r.read = true;
+      break;
+    case FileMode::Output:
+      r.write = r.create = r.truncate = true;
+      break;
+    case FileMode::Append:
+      r.write = r.create = r.append = true;
+      break;
+    case FileMode::Binary:
+      if (access == FileAccess::Read) {
+        r.read = true;
+      } else if (access == FileAccess::Write) {
+        r.write = r.create = true;
+      } else {
+        r.read = r.write = r.create = true;
+      }
+      break;
+    default:
+      Raise(err::kBadFileMode);
+  }
+  return r;
 }
 
-[[noreturn]] void RaiseOpenError(int e, const std::string& native) {
-  if (e == ENOENT) Raise(FolderOfExists(native) ? err::kFileNotFound : err::kPathNotFound);
-  if (e == EISDIR) Raise(err::kPathFileAccessError);
-  RaiseErrno(e);
+// Appends up to `want` bytes of `file` to `out`; returns how many, 0 at the
+// end. On failure `out` is as it was.
+std::size_t ReadAppend(NativeFile file, std::string& out, std::size_t want) {
+  const std::size_t old = out.size();
+  out.resize(old + want);
+  try {
+    const std::size_t got = detail::ReadNativeFile(file, out.data() + old, want);
+    out.resize(old + got);
+    return got;
+  } catch (...) {
+    out.resize(old);
+    throw;
+  }
 }
 
 // Ensures at least `need` unread bytes in the buffer; false when the file ends
@@ -74,24 +102,19 @@ bool Fill(OpenEntry& e, std::size_t need) {
     e.bufferPos = 0;
   }
   while (e.buffer.size() < need) {
-    const std::size_t old = e.buffer.size();
-    e.buffer.resize(old + std::max(kReadChunk, need - old));
-    const ssize_t got = ::read(e.fd, e.buffer.data() + old, e.buffer.size() - old);
-    const int savedErrno = errno;
-    e.buffer.resize(old + (got > 0 ? static_cast<std::size_t>(got) : 0));
-    if (got == 0) return false;
-    if (got < 0) {
-      if (savedErrno == EINTR) continue;
-      RaiseErrno(savedErrno);
+    if (ReadAppend(e.file, e.buffer, std::max(kReadChunk, need - e.buffer.size())) == 0) {
+      return false;
     }
   }
   return true;
 }
 
-// Gives back the bytes read ahead, so that the descriptor's position is the
-// logical one again before a write in Binary mode.
+// Gives back the bytes read ahead, so that the native position is the logical
+// one again before a write in Binary mode.
 void DropReadAhead(OpenEntry& e) {
-  if (e.Unread() > 0) ::lseek(e.fd, -static_cast<off_t>(e.Unread()), SEEK_CUR);
+  if (e.Unread() > 0) {
+    IgnoreErrors([&] { detail::SeekNativeFile(e.file, -static_cast<std::int64_t>(e.Unread())); });
+  }
   e.buffer.clear();
   e.bufferPos = 0;
 }
@@ -101,16 +124,11 @@ void RequireReadable(const OpenEntry& e) {
   if (!e.canRead) Raise(err::kPathFileAccessError);
 }
 
-void WriteAll(int fd, const std::string& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (put < 0) {
-      if (errno == EINTR) continue;
-      RaiseErrno(errno);
-    }
+void WriteAll(NativeFile file, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const std::size_t put = detail::WriteNativeFile(file, bytes);
     if (put == 0) Raise(err::kDeviceIOError);
-    done += static_cast<std::size_t>(put);
+    bytes.remove_prefix(put);
   }
 }
 
@@ -125,79 +143,32 @@ int FreeFile() {
 }
 
 void OpenFile(int fileNumber, const Text& path, FileMode mode, FileAccess access,
-              FileShare /*share: POSIX has no mandatory sharing*/) {
+              FileShare share) {
   std::lock_guard lock(g_mutex);
   if (!ValidNumber(fileNumber)) Raise(err::kBadFileNameOrNumber);
   if (g_files[fileNumber]) Raise(err::kFileAlreadyOpen);
-  if (path.empty()) Raise(err::kBadFileNameOrNumber);
-  const std::string native = ToNativePath(path);
+  detail::CheckFileName(path);  // a bad name is reported before a bad mode
+  const detail::OpenRequest request = RequestFor(mode, access, share);
 
   auto entry = std::make_unique<OpenEntry>();
   entry->mode = mode;
-  int flags = O_CLOEXEC | O_NONBLOCK;  // non-blocking only for the open: a FIFO must not hang us
-  switch (mode) {
-    case FileMode::Input:
-      flags |= O_RDONLY;
-      entry->canRead = true;
-      break;
-    case FileMode::Output:
-      flags |= O_WRONLY | O_CREAT | O_TRUNC;
-      entry->canWrite = true;
-      break;
-    case FileMode::Append:
-      flags |= O_WRONLY | O_CREAT | O_APPEND;
-      entry->canWrite = true;
-      break;
-    case FileMode::Binary:
-      if (access == FileAccess::Read) {
-        flags |= O_RDONLY;
-        entry->canRead = true;
-      } else if (access == FileAccess::Write) {
-        flags |= O_WRONLY | O_CREAT;
-        entry->canWrite = true;
-      } else {
-        flags |= O_RDWR | O_CREAT;
-        entry->canRead = entry->canWrite = true;
-      }
-      break;
-    default:
-      Raise(err::kBadFileMode);
-  }
-
-  int fd;
-  do {
-    fd = ::open(native.c_str(), flags, 0666);
-  } while (fd < 0 && errno == EINTR);
-  if (fd < 0) RaiseOpenError(errno, native);
-
-  struct stat st {};
-  if (::fstat(fd, &st) != 0) {
-    const int e = errno;
-    ::close(fd);
-    RaiseErrno(e);
-  }
-  // Reading is for regular files only: a folder is an access error, and a
-  // pipe or terminal could block the program forever.
-  if (S_ISDIR(st.st_mode) || (entry->canRead && !S_ISREG(st.st_mode))) {
-    ::close(fd);
-    Raise(err::kPathFileAccessError);
-  }
-  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  entry->fd = fd;
+  entry->canRead = request.read;
+  entry->canWrite = request.write;
+  entry->file = detail::OpenNativeFile(path, request);
   g_files[fileNumber] = std::move(entry);
 }
 
 void CloseFile(int fileNumber) {
   std::lock_guard lock(g_mutex);
-  const int fd = Entry(fileNumber).fd;
-  g_files[fileNumber].reset();  // the descriptor is gone after close() even when it fails
-  if (::close(fd) != 0 && errno != EINTR) RaiseErrno(errno);
+  const NativeFile file = Entry(fileNumber).file;
+  g_files[fileNumber].reset();  // the native file is gone after closing even when it fails
+  detail::CloseNativeFile(file);
 }
 
 void CloseAllFiles() {
   std::lock_guard lock(g_mutex);
   for (auto& entry : g_files) {
-    if (entry) ::close(entry->fd);
+    if (entry) IgnoreErrors([&] { detail::CloseNativeFile(entry->file); });
     entry.reset();
   }
 }
@@ -220,7 +191,8 @@ Text LineInput(int fileNumber) {
     e.bufferPos = e.buffer.size();
     if (!Fill(e, 1)) break;
   }
-  // CR never occurs inside a UTF-8 sequence, so decoding line by line is exact.
+  // CR is never part of a longer character (in UTF-8 or a double-byte code
+  // page), so decoding line by line is exact.
   return DecodeText(line);
 }
 
@@ -231,14 +203,13 @@ Text InputChars(int fileNumber, std::size_t count) {
   std::string bytes;
   std::size_t chars = 0;
   while (chars < count) {
-    if (!Fill(e, 4) && e.Unread() == 0) Raise(err::kInputPastEndOfFile);
-    char32_t cp = 0;
-    std::size_t n = DecodeUtf8Sequence(std::string_view(e.buffer).substr(e.bufferPos), cp);
-    if (n == 0) {
-      n = 1;  // an invalid byte stands for one character
-      cp = 0;
+    if (!Fill(e, detail::kLongestCharacter) && e.Unread() == 0) {
+      Raise(err::kInputPastEndOfFile);
     }
-    chars += cp > 0xFFFF ? 2 : 1;
+    std::size_t units = 1;
+    const std::size_t n =
+        detail::CharacterBytes(std::string_view(e.buffer).substr(e.bufferPos), units);
+    chars += units;
     bytes.append(e.buffer, e.bufferPos, n);
     e.bufferPos += n;
   }
@@ -251,22 +222,14 @@ std::string ReadBytes(int fileNumber, std::size_t maxBytes) {
   RequireReadable(e);
   std::string out = e.buffer.substr(e.bufferPos, std::min(maxBytes, e.Unread()));
   e.bufferPos += out.size();
-  struct stat st {};
-  std::size_t hint = kReadChunk;
-  if (::fstat(e.fd, &st) == 0 && st.st_size > 0) {
-    hint = std::max<std::size_t>(hint, static_cast<std::size_t>(st.st_size));
-  }
+  // Steps as large as the file, so that a whole file comes in one read, but
+  // never room for all of `maxBytes` up front.
+  std::size_t step = kReadChunk;
+  const std::int64_t size =
+      TrapErrors([&] { return detail::NativeFileSize(e.file); }, std::int64_t{0});
+  if (size > 0) step = std::max<std::size_t>(step, static_cast<std::size_t>(size));
   while (out.size() < maxBytes) {
-    const std::size_t old = out.size();
-    out.resize(old + std::min(maxBytes - old, hint));
-    const ssize_t got = ::read(e.fd, out.data() + old, out.size() - old);
-    const int savedErrno = errno;
-    out.resize(old + (got > 0 ? static_cast<std::size_t>(got) : 0));
-    if (got == 0) break;
-    if (got < 0) {
-      if (savedErrno == EINTR) continue;
-      RaiseErrno(savedErrno);
-    }
+    if (ReadAppend(e.file, out, std::min(maxBytes - out.size(), step)) == 0) break;
   }
   return out;
 }
@@ -279,7 +242,7 @@ void PrintText(int fileNumber, TextView text, bool newLine) {
   std::string bytes = EncodeText(text);
   if (newLine) bytes += "\r\n";
   if (e.mode == FileMode::Binary) DropReadAhead(e);
-  WriteAll(e.fd, bytes);
+  WriteAll(e.file, bytes);
   e.written += static_cast<std::int64_t>(bytes.size());
 }
 
@@ -292,19 +255,14 @@ bool Eof(int fileNumber) {
 
 std::int64_t Lof(int fileNumber) {
   std::lock_guard lock(g_mutex);
-  OpenEntry& e = Entry(fileNumber);
-  struct stat st {};
-  if (::fstat(e.fd, &st) != 0) RaiseErrno(errno);
-  return static_cast<std::int64_t>(st.st_size);
+  return detail::NativeFileSize(Entry(fileNumber).file);
 }
 
 std::int64_t FilePosition(int fileNumber) {
   std::lock_guard lock(g_mutex);
   OpenEntry& e = Entry(fileNumber);
   if (e.mode == FileMode::Output || e.mode == FileMode::Append) return e.written;
-  const off_t at = ::lseek(e.fd, 0, SEEK_CUR);
-  if (at < 0) RaiseErrno(errno);
-  return static_cast<std::int64_t>(at) - static_cast<std::int64_t>(e.Unread());
+  return detail::SeekNativeFile(e.file, 0) - static_cast<std::int64_t>(e.Unread());
 }
 
 FileMode FileAttr(int fileNumber) {
