@@ -3,52 +3,24 @@
 #include "platform/files.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "platform/codec.h"
 #include "platform/errors.h"
-#include "test_platform.h"
+#include "test_files.h"
 
 namespace velmora {
 namespace {
 
-int ErrorOf(const std::function<void()>& step) {
-  try {
-    step();
-  } catch (const RuntimeError& e) {
-    return e.Number();
-  }
-  return 0;
-}
+using testing::ErrorOf;
 
-class FilesTest : public ::testing::Test {
+class FilesTest : public testing::TempFolderTest {
  protected:
-  void SetUp() override {
-    dir_ = MakeTempFolder("velmora-files-");
-  }
-  void TearDown() override {
-    CloseAllFiles();
-    std::filesystem::remove_all(dir_);
-  }
-
- public:  std::string Native(const std::string& name) const { return dir_ + kSep + name; }
-  Text PathOf(const std::string& name) const { return FromNativePath(Native(name)); }
-  void Write(const std::string& name, const std::string& bytes) const {
-    std::ofstream(Native(name), std::ios::binary) << bytes;
-  }
-  std::string Read(const std::string& name) const {
-    std::ifstream in(Native(name), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-
-  std::string dir_;
+  FilesTest() : TempFolderTest("velmora-files-") {}
+  void TearDown() override { CloseAllFiles(); }  // before the folder goes
 };
 
 TEST_F(FilesTest, LineInputEndsAtCrOrCrLfAndKeepsLoneLf) {
@@ -85,7 +57,7 @@ TEST_F(FilesTest, LineInputEndsAtCrOrCrLfAndKeepsLoneLf) {
 
 TEST_F(FilesTest, BadOpensAndModesGiveTheirNumbers) {
   Write("exists.txt", "x");
-  std::filesystem::create_directory(Native("folder"));
+  MakeFolder("folder");
   struct Case {
     const char* what;
     std::function<void()> step;

@@ -3,65 +3,29 @@
 #include "platform/filesystem.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/codec.h"
 #include "platform/errors.h"
+#include "test_files.h"
 
 namespace velmora {
 namespace {
 
-int ErrorOf(const std::function<void()>& step) {
-  try {
-    step();
-  } catch (const RuntimeError& e) {
-    return e.Number();
-  }
-  return 0;
-}
+using testing::ErrorOf;
 
-class FilesystemTest : public ::testing::Test {
+class FilesystemTest : public testing::TempFolderTest {
  protected:
-  void SetUp() override {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/velmora-fs-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
+  FilesystemTest() : TempFolderTest("velmora-fs-") {}
 
  public:
-  std::string Native(const std::string& name) const { return dir_ + "/" + name; }
-  Text PathOf(const std::string& name) const { return FromNativePath(Native(name)); }
-  void Write(const std::string& name, const std::string& bytes) const {
-    std::ofstream(Native(name), std::ios::binary) << bytes;
-  }
-  std::string Read(const std::string& name) const {
-    std::ifstream in(Native(name), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  bool Exists(const std::string& name) const {
-    struct stat st {};
-    return ::lstat(Native(name).c_str(), &st) == 0;
-  }
-  std::vector<std::string> Names() const {
-    std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(dir_)) {
-      names.push_back(e.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-  }
   /// True when the folder ignores letter case (a casefold mount given as TMPDIR).
   bool CaseInsensitive() const {
     Write("CaseProbe", "");
@@ -69,8 +33,6 @@ class FilesystemTest : public ::testing::Test {
     ::unlink(Native("CaseProbe").c_str());
     return folded;
   }
-
-  std::string dir_;
 };
 
 const NoReplaceMethod kAllMethods[] = {NoReplaceMethod::Auto, NoReplaceMethod::Atomic,
@@ -101,18 +63,17 @@ TEST_F(FilesystemTest, ExistingTargetIs58AndBothFilesStayByteIdentical) {
        }},
       {"dangling symbolic link",
        [](FilesystemTest& t) { ASSERT_EQ(::symlink("nowhere", t.Native("b.txt").c_str()), 0); }},
-      {"folder", [](FilesystemTest& t) { std::filesystem::create_directory(t.Native("b.txt")); }},
+      {"folder", [](FilesystemTest& t) { t.MakeFolder("b.txt"); }},
   };
   for (const Case& c : cases) {
     for (NoReplaceMethod method : kAllMethods) {
       SCOPED_TRACE(std::string(c.what) + " method " + std::to_string(static_cast<int>(method)));
-      std::filesystem::remove_all(dir_);
-      std::filesystem::create_directory(dir_);
+      Reset();
       Write("a.txt", "source\n");
       c.makeTarget(*this);
       const auto before = std::filesystem::symlink_status(Native("b.txt")).type();
-      const std::string targetBytes = before == std::filesystem::file_type::regular
-                                          ? Read("b.txt") : std::string();
+      const std::optional<std::string> targetBytes =
+          before == std::filesystem::file_type::regular ? Read("b.txt") : std::nullopt;
       EXPECT_EQ(ErrorOf([&] { RenameNoReplace(PathOf("a.txt"), PathOf("b.txt"), method); }),
                 err::kFileAlreadyExists);
       EXPECT_EQ(Read("a.txt"), "source\n");
@@ -145,8 +106,7 @@ TEST_F(FilesystemTest, TrailingDotsOfTheNewNameAreDropped) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.from + " -> " + c.to);
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directory(dir_);
+    Reset();
     if (c.from != "missing") Write(c.from, "x");
     EXPECT_EQ(ErrorOf([&] { RenameNoReplace(PathOf(c.from), PathOf(c.to)); }), c.error);
     EXPECT_EQ(Names(), c.after);
@@ -188,7 +148,7 @@ TEST_F(FilesystemTest, NamesThatAreNotUtf8RenameLosslessly) {
 }
 
 TEST_F(FilesystemTest, FoldersRenameToo) {
-  std::filesystem::create_directory(Native("sub"));
+  MakeFolder("sub");
   Write("sub/inner.txt", "x");
   RenameNoReplace(PathOf("sub"), PathOf("moved"));
   EXPECT_EQ(Read("moved/inner.txt"), "x");
@@ -198,8 +158,7 @@ TEST_F(FilesystemTest, CaseOnlyRenameOnCaseInsensitiveFolder) {
   if (!CaseInsensitive()) GTEST_SKIP() << "needs TMPDIR on a case-insensitive file system";
   for (NoReplaceMethod method : kAllMethods) {
     SCOPED_TRACE(static_cast<int>(method));
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directory(dir_);
+    Reset();
     Write("Report.txt", "r");
     Write("Other.txt", "o");
     RenameNoReplace(PathOf("Report.txt"), PathOf("report.txt"), method);
@@ -215,8 +174,8 @@ TEST_F(FilesystemTest, KillLengthAndAttributes) {
   Write(".hidden", "");
   Write("locked.txt", "");
   ::chmod(Native("locked.txt").c_str(), 0444);
-  std::filesystem::create_directory(Native("folder"));
-  std::filesystem::create_directory(Native(".cache"));
+  MakeFolder("folder");
+  MakeFolder(".cache");
   struct Case {
     std::string name;
     int attributes;  // -1: the error below
@@ -253,7 +212,7 @@ TEST_F(FilesystemTest, KillLengthAndAttributes) {
 
 TEST_F(FilesystemTest, DirSearchMatchesWildcardsAndAttributes) {
   for (const char* name : {"a.txt", "b.txt", "ab.log", "x[1].txt", ".hidden.txt"}) Write(name, "");
-  std::filesystem::create_directory(Native("sub.txt"));
+  MakeFolder("sub.txt");
   Write("\xe9t\xe9.txt", "");  // Latin-1 bytes: not UTF-8
   struct Case {
     std::string pattern;

@@ -7,28 +7,19 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/errors.h"
-#include "test_platform.h"
+#include "test_files.h"
 
 namespace velmora {
 namespace {
 
 namespace fs = std::filesystem;
-
-int ErrorOf(const std::function<void()>& step) {
-  try {
-    step();
-  } catch (const RuntimeError& e) {
-    return e.Number();
-  }
-  return 0;
-}
+using testing::ErrorOf;
 
 /// Wine renames a case-only change without changing the stored case.
 bool UnderWine() {
@@ -36,38 +27,26 @@ bool UnderWine() {
   return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
-class FilesystemWinTest : public ::testing::Test {
+/// The folder's helpers with names in UTF-16, as Windows has them.
+class FilesystemWinTest : public testing::TempFolderTest {
  protected:
-  void SetUp() override { dir_ = fs::path(MakeTempFolder("velmora-fs-")); }
-  void TearDown() override {
-    for (const auto& e : fs::recursive_directory_iterator(dir_)) {
-      SetFileAttributesW(e.path().c_str(), FILE_ATTRIBUTE_NORMAL);
-    }
-    fs::remove_all(dir_);
-  }
+  FilesystemWinTest() : TempFolderTest("velmora-fs-") {}
 
  public:
-  fs::path Native(const std::u16string& name) const { return dir_ / name; }
+  fs::path Native(const std::u16string& name) const { return fs::path(Root()) / name; }
   Text PathOf(const std::u16string& name) const { return Native(name).u16string(); }
   void Write(const std::u16string& name, const std::string& bytes) const {
-    std::ofstream(Native(name), std::ios::binary) << bytes;
+    EXPECT_TRUE(testing::WriteBytes(Native(name), bytes)) << ToUtf8ForDisplay(name);
   }
-  std::string Read(const std::u16string& name) const {
-    std::ifstream in(Native(name), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+  std::optional<std::string> Read(const std::u16string& name) const {
+    return testing::ReadBytes(Native(name));
   }
   std::vector<Text> Names() const {
     std::vector<Text> names;
-    for (const auto& e : fs::directory_iterator(dir_)) names.push_back(e.path().filename().u16string());
+    for (const auto& e : fs::directory_iterator(Root())) names.push_back(e.path().filename().u16string());
     std::sort(names.begin(), names.end());
     return names;
   }
-  void Reset() const {
-    fs::remove_all(dir_);
-    fs::create_directory(dir_);
-  }
-
-  fs::path dir_;
 };
 
 const NoReplaceMethod kAllMethods[] = {NoReplaceMethod::Auto, NoReplaceMethod::Atomic,

@@ -5,19 +5,19 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <filesystem>
-#include <fstream>
-#include <functional>
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "fake_desktop.h"
 #include "platform/codec.h"
 #include "platform/errors.h"
-#include "test_platform.h"
+#include "test_files.h"
 
 namespace velmora {
 namespace {
+
+using testing::ErrorOf;
 
 std::string Show(const Text& t) { return ToUtf8ForDisplay(t); }
 
@@ -28,11 +28,6 @@ Text Mirror(Text t) {
     else if (c == u'/') c = u'\\';
   }
   return t;
-}
-
-int ErrorOf(const std::function<void()>& step) {
-  try { step(); } catch (const RuntimeError& e) { return e.Number(); }
-  return 0;
 }
 
 struct SplitCase {
@@ -146,47 +141,26 @@ TEST(PathsTest, SixteenBitPositionLimits) {
   }
 }
 
-/// A fresh folder under the system's temporary folder, removed with all it holds.
-class TempFolder {
- public:
-  TempFolder() : native_(MakeTempFolder("velmora-paths-")) {}
-  ~TempFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(native_, ec);
-  }
-  /// The path of `relative` (native bytes, "/" between names) inside the
-  /// folder, as text with the native separator.
-  Text At(const std::string& relative) const { return FromNativePath(Native(relative)); }
-  void MakeFolder(const std::string& relative) const {
-    std::filesystem::create_directory(Native(relative));
-  }
-  void MakeFile(const std::string& relative) const { std::ofstream(Native(relative)) << "x"; }
-
- private:
-  std::string Native(std::string relative) const {
-    for (char& c : relative) {
-      if (c == '/') c = kSep;
-    }
-    return native_ + kSep + relative;
-  }
-
-  std::string native_;
-};
+/// The path of `relative` inside `tmp`, with "/" written as the native separator.
+Text At(const testing::TempFolder& tmp, std::string relative) {
+  std::replace(relative.begin(), relative.end(), '/', kSep);
+  return tmp.PathOf(relative);
+}
 
 TEST(PathsTest, GetDirName) {
   const char16_t sep = NativeSeparator();
-  TempFolder tmp;
+  testing::TempFolder tmp;
   tmp.MakeFolder("Docs");
-  tmp.MakeFile("Docs/a.txt");
+  tmp.Write("Docs/a.txt", "x");
   struct Case {
     Text path, dir;
     char16_t sep;
   };
   const Case cases[] = {
-      {tmp.At("Docs/a.txt"), tmp.At("Docs/"), sep},  // a file: its folder
-      {tmp.At("Docs"), tmp.At("Docs/"), sep},        // a folder: itself, not its parent
-      {tmp.At("Docs/"), tmp.At("Docs/"), sep},
-      {tmp.At("nowhere/x"), tmp.At("nowhere/"), sep},  // missing: cut after the last separator
+      {At(tmp, "Docs/a.txt"), At(tmp, "Docs/"), sep},  // a file: its folder
+      {At(tmp, "Docs"), At(tmp, "Docs/"), sep},        // a folder: itself, not its parent
+      {At(tmp, "Docs/"), At(tmp, "Docs/"), sep},
+      {At(tmp, "nowhere/x"), At(tmp, "nowhere/"), sep},  // missing: cut after the last separator
       {u"C:\\nowhere\\x", u"C:\\nowhere\\", u'\\'},
       {u"a.txt", u"", u'\\'},  // no separator: the file system is not asked
       {u"", u"", u'/'},
@@ -199,25 +173,25 @@ TEST(PathsTest, GetDirName) {
 }
 
 TEST(PathsTest, FolderExistsOnRealFolders) {
-  TempFolder tmp;
+  testing::TempFolder tmp;
   tmp.MakeFolder("Docs");
   tmp.MakeFolder(".hidden");
   if (!kWindows) tmp.MakeFolder("\xff\xfe bad");  // not valid UTF-8: a name only where names are bytes
-  tmp.MakeFile("Docs/a.txt");
+  tmp.Write("Docs/a.txt", "x");
   struct Case {
     Text path;
     bool exists;
   };
   const Case cases[] = {
-      {tmp.At("Docs"), true},
-      {tmp.At("Docs/"), true},
-      {tmp.At(".hidden"), true},
-      {tmp.At("\xff\xfe bad"), !kWindows},
-      {tmp.At("Docs/a.txt"), false},   // a file
-      {tmp.At("Docs/a.txt/"), false},
-      {tmp.At("missing"), false},
-      {tmp.At("D*"), false},           // the search finds Docs, the name itself is no folder
-      {tmp.At("Docs") + Text(1, u'\0'), false},  // no file name holds NUL
+      {At(tmp, "Docs"), true},
+      {At(tmp, "Docs/"), true},
+      {At(tmp, ".hidden"), true},
+      {At(tmp, "\xff\xfe bad"), !kWindows},
+      {At(tmp, "Docs/a.txt"), false},   // a file
+      {At(tmp, "Docs/a.txt/"), false},
+      {At(tmp, "missing"), false},
+      {At(tmp, "D*"), false},           // the search finds Docs, the name itself is no folder
+      {At(tmp, "Docs") + Text(1, u'\0'), false},  // no file name holds NUL
       {u"", false},
       {u"   ", false},
   };

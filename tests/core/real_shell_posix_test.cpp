@@ -13,13 +13,12 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <thread>
 
 #include "platform/codec.h"
+#include "test_files.h"
 
 namespace velmora {
 namespace {
@@ -27,16 +26,8 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
+using testing::ReadBytes;
+using testing::WriteBytes;
 
 /// True once `path` exists; gives up after five seconds.
 bool AwaitFile(const std::string& path) {
@@ -55,31 +46,21 @@ std::string RealPath(const std::string& path) {
 /// its own (no system database is read) and no session bus.
 class XdgWorld {
  public:
-  XdgWorld() {
-    const char* tmp = getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/velmora-shell-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) return;
-    root_ = pattern;
+  XdgWorld() : folder_("velmora-shell-"), root_(folder_.Root()) {
     for (const char* dir : {"/data", "/data/applications", "/data/mime", "/config", "/system",
                             "/runtime", "/files"})
       mkdir((root_ + dir).c_str(), 0700);
-    WriteFile(root_ + "/handler.sh", "#!/bin/sh\n{ printf '%s\\n' \"$1\"; pwd -P; } > '" + root_ +
-                                         "/launching' && mv '" + root_ + "/launching' '" + Launched() +
-                                         "'\n");
-    WriteFile(root_ + "/data/applications/velmora-test-handler.desktop",
-              "[Desktop Entry]\nType=Application\nName=Velmora test handler\n"
-              "Exec=/bin/sh \"" + root_ + "/handler.sh\" %f\nMimeType=text/plain;\n");
-    WriteFile(root_ + "/config/mimeapps.list",
-              "[Default Applications]\ntext/plain=velmora-test-handler.desktop\n");
-    WriteFile(root_ + "/data/mime/globs2",
-              "50:text/plain:*.txt\n50:application/x-velmora-nothing:*.velmoranothing\n");
+    WriteBytes(root_ + "/handler.sh", "#!/bin/sh\n{ printf '%s\\n' \"$1\"; pwd -P; } > '" + root_ +
+                                          "/launching' && mv '" + root_ + "/launching' '" + Launched() +
+                                          "'\n");
+    WriteBytes(root_ + "/data/applications/velmora-test-handler.desktop",
+               "[Desktop Entry]\nType=Application\nName=Velmora test handler\n"
+               "Exec=/bin/sh \"" + root_ + "/handler.sh\" %f\nMimeType=text/plain;\n");
+    WriteBytes(root_ + "/config/mimeapps.list",
+               "[Default Applications]\ntext/plain=velmora-test-handler.desktop\n");
+    WriteBytes(root_ + "/data/mime/globs2",
+               "50:text/plain:*.txt\n50:application/x-velmora-nothing:*.velmoranothing\n");
   }
-  ~XdgWorld() {
-    if (root_.empty()) return;
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
-  }
-
   const std::string& Root() const { return root_; }
   std::string Files() const { return root_ + "/files"; }
   std::string Launched() const { return root_ + "/launched"; }
@@ -111,7 +92,8 @@ class XdgWorld {
   }
 
  private:
-  std::string root_;
+  testing::TempFolder folder_;
+  const std::string root_;
 };
 
 struct ExecuteCase {
@@ -123,12 +105,12 @@ TEST(RealShell, OpensByAssociationAndMapsFailures) {
   XdgWorld world;
   ASSERT_FALSE(world.Root().empty());
   const std::string files = world.Files();
-  WriteFile(files + "/plain.txt", "hello\n");
-  WriteFile(files + "/with spaces 'and' \"quotes\".txt", "hello\n");
-  WriteFile(files + "/caf\xE9.txt", "hello\n");
-  WriteFile(files + "/nothing.velmoranothing", std::string("\0\1\2", 3));
-  WriteFile(files + "/blob", std::string("\0\xFF\0\xFE", 4));
-  WriteFile(files + "/locked.txt", "hello\n");
+  WriteBytes(files + "/plain.txt", "hello\n");
+  WriteBytes(files + "/with spaces 'and' \"quotes\".txt", "hello\n");
+  WriteBytes(files + "/caf\xE9.txt", "hello\n");
+  WriteBytes(files + "/nothing.velmoranothing", std::string("\0\1\2", 3));
+  WriteBytes(files + "/blob", std::string("\0\xFF\0\xFE", 4));
+  WriteBytes(files + "/locked.txt", "hello\n");
   chmod((files + "/locked.txt").c_str(), 0);
   const bool readsEverything = access((files + "/locked.txt").c_str(), R_OK) == 0;  // root
 
@@ -155,7 +137,7 @@ TEST(RealShell, OpensByAssociationAndMapsFailures) {
     ASSERT_EQ(result, c.expected);
     if (c.expected != 42) continue;
     ASSERT_TRUE(AwaitFile(world.Launched())) << "the handler never ran";
-    EXPECT_EQ(ReadFile(world.Launched()), native + "\n" + RealPath(files) + "\n");
+    EXPECT_EQ(ReadBytes(world.Launched()), native + "\n" + RealPath(files) + "\n");
     unlink(world.Launched().c_str());
   }
 }
@@ -169,7 +151,7 @@ TEST(RealShell, WithoutASessionBusThereIsNoChooserAndNoWait) {
   const NoChooserCase cases[] = {{"address without a bus", true}, {"no address, no bus socket", false}};
   XdgWorld world;
   ASSERT_FALSE(world.Root().empty());
-  WriteFile(world.Files() + "/x.velmoranothing", "x");
+  WriteBytes(world.Files() + "/x.velmoranothing", "x");
   const Text path = FromNativePath(world.Files() + "/x.velmoranothing");
   for (const NoChooserCase& c : cases) {
     SCOPED_TRACE(c.label);

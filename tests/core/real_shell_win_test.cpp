@@ -4,32 +4,28 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-#include "test_platform.h"
+#include "test_files.h"
 
 namespace velmora {
 namespace {
 
 TEST(RealShellWinTest, FailuresGiveTheirCodes) {
-  const std::filesystem::path dir(MakeTempFolder("velmora-shell-"));
-  const Text folder = dir.u16string();
+  const testing::TempFolder tmp("velmora-shell-");
   struct Case {
     const char* what;
     Text file, directory;
     long code;
   };
   const Case cases[] = {
-      {"missing file", folder + u"\\none.txt", u"", 2},
-      {"NUL in the name", folder + Text(u"\\a\0.txt", 7), u"", 2},
+      {"missing file", tmp.PathOf("none.txt"), u"", 2},
+      {"NUL in the name", tmp.PathOf("a") + Text(u"\0.txt", 5), u"", 2},
   };
   auto shell = MakeRealShell();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     EXPECT_EQ(shell->Execute(u"Open", c.file, u"", c.directory, 1), c.code);
   }
-  EXPECT_FALSE(shell->ChooseProgram(folder + u"\\none.txt"));
-  std::filesystem::remove_all(dir);
+  EXPECT_FALSE(shell->ChooseProgram(tmp.PathOf("none.txt")));
 }
 
 }  // namespace

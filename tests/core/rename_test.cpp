@@ -3,49 +3,18 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "platform/codec.h"
-#include "test_platform.h"
+#include "test_files.h"
 
 namespace velmora {
 namespace {
 
-class RenameTest : public ::testing::Test {
+class RenameTest : public testing::TempFolderTest {
  protected:
-  void SetUp() override {
-    dir_ = MakeTempFolder("velmora-rename-");
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-
-  std::string Native(const std::string& name) const { return dir_ + kSep + name; }
-  Text PathOf(const std::string& name) const { return FromNativePath(Native(name)); }
-  void Write(const std::string& name, const std::string& bytes) const {
-    std::ofstream(Native(name), std::ios::binary) << bytes;
-  }
-  std::string Read(const std::string& name) const {
-    std::ifstream in(Native(name), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  std::vector<std::string> Names(const std::string& sub = "") const {
-    std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(sub.empty() ? dir_ : Native(sub))) {
-      names.push_back(e.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-  void Reset() {
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directory(dir_);
-  }
-
-  std::string dir_;
+  RenameTest() : TempFolderTest("velmora-rename-") {}
 };
 
 TEST_F(RenameTest, TakenNamesAreNumberedFromTheRequestedPath) {
@@ -130,7 +99,7 @@ TEST_F(RenameTest, FailureGivesEmptyResultAndTheReport) {
 TEST_F(RenameTest, SeparatorReachesTheUndoLine) {
   // On POSIX a backslash is an ordinary character of a name; with "\" as the
   // separator the undo line names only what follows it.
-  std::filesystem::create_directory(Native("Docs"));  // holds the file where "\\" separates
+  MakeFolder("Docs");  // holds the file where "\\" separates
   Write("Docs\\old.txt", "x");
   Text undo;
   const Text target = RenameWithUndo(PathOf("Docs\\old.txt"), PathOf("new.txt"), undo, nullptr,

@@ -9,15 +9,10 @@
 #include "fake_desktop.h"
 #include "fake_shell.h"
 #include "platform/filesystem.h"
+#include "test_platform.h"
 
 namespace velmora {
 namespace {
-
-#ifdef _WIN32
-constexpr bool kWindows = true;
-#else
-constexpr bool kWindows = false;
-#endif
 
 std::string Show(const Text& t) { return ToUtf8ForDisplay(t); }
 

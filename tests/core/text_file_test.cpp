@@ -7,9 +7,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,38 +15,14 @@
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/filesystem.h"
-#include "test_platform.h"
+#include "test_files.h"
 
 namespace velmora {
 namespace {
 
 std::string Show(const Text& t) { return ToUtf8ForDisplay(t); }
 
-/// A fresh folder under the system's temporary folder, removed with all it holds.
-class TempFolder {
- public:
-  TempFolder() : native_(MakeTempFolder("velmora-textfile-")) {}
-  ~TempFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(native_, ec);
-  }
-  std::string Native(const std::string& relative) const { return native_ + kSep + relative; }
-  Text At(const std::string& relative) const { return FromNativePath(Native(relative)); }
-  void Write(const std::string& relative, const std::string& bytes) const {
-    std::ofstream(Native(relative), std::ios::binary) << bytes;
-  }
-  std::optional<std::string> Read(const std::string& relative) const {
-    std::ifstream in(Native(relative), std::ios::binary);
-    if (!in) return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  void MakeFolder(const std::string& relative) const {
-    std::filesystem::create_directory(Native(relative));
-  }
-
- private:
-  std::string native_;
-};
+using testing::TempFolder;
 
 /// Sets or (with nullptr) removes an environment variable for one test.
 class ScopedEnv {
@@ -85,7 +58,7 @@ TEST(TextFileTest, ReadAllLeavesObjectReadingAtStart) {
     TempFolder tmp;
     tmp.Write("f.txt", c.before);
     CTextFile f;
-    ASSERT_TRUE(f.FileOpen(tmp.At("f.txt"), c.mode));
+    ASSERT_TRUE(f.FileOpen(tmp.PathOf("f.txt"), c.mode));
     if (!c.written.empty()) f.WriteLnStr(c.written);
     EXPECT_EQ(f.ReadAll(), c.whole);
     ASSERT_NE(f.FileHandle(), 0);
@@ -95,12 +68,7 @@ TEST(TextFileTest, ReadAllLeavesObjectReadingAtStart) {
       if (!lines.empty() && lines.back().empty()) lines.pop_back();
       for (const Text& line : lines) EXPECT_EQ(f.ReadLn(), line);
       EXPECT_TRUE(f.Eof());
-      try {
-        f.ReadLn();
-        ADD_FAILURE() << "read past the end";
-      } catch (const RuntimeError& e) {
-        EXPECT_EQ(e.Number(), err::kInputPastEndOfFile);
-      }
+      EXPECT_EQ(testing::ErrorOf([&] { f.ReadLn(); }), err::kInputPastEndOfFile);
     }
     f.FileClose();
   }
@@ -109,7 +77,7 @@ TEST(TextFileTest, ReadAllLeavesObjectReadingAtStart) {
 TEST(TextFileTest, ReadAllOfVanishedFileClosesObject) {
   TempFolder tmp;
   CTextFile f;
-  ASSERT_TRUE(f.FileOpen(tmp.At("gone.log"), 2));
+  ASSERT_TRUE(f.FileOpen(tmp.PathOf("gone.log"), 2));
   f.WriteLnStr(u"x");
   const int number = f.FileHandle();
   ASSERT_EQ(unlink(tmp.Native("gone.log").c_str()), 0);
@@ -143,7 +111,7 @@ TEST(TextFileTest, ReadLnArray) {
     TempFolder tmp;
     tmp.Write("f.txt", c.content);
     CTextFile f;
-    ASSERT_TRUE(f.FileOpen(tmp.At("f.txt"), 0));
+    ASSERT_TRUE(f.FileOpen(tmp.PathOf("f.txt"), 0));
     EXPECT_EQ(f.ReadLnArray(c.ignoreEmpty), c.lines);
     EXPECT_TRUE(f.Eof());
     f.FileClose();
@@ -158,7 +126,7 @@ TEST(TextFileTest, ReadLnArrayAcrossGrowthSteps) {
     for (int i = 0; i < count; ++i) content += "line " + std::to_string(i) + "\r\n";
     tmp.Write("f.txt", content);
     CTextFile f;
-    ASSERT_TRUE(f.FileOpen(tmp.At("f.txt"), 0));
+    ASSERT_TRUE(f.FileOpen(tmp.PathOf("f.txt"), 0));
     const std::vector<Text> lines = f.ReadLnArray(false);
     ASSERT_EQ(lines.size(), static_cast<std::size_t>(count));
     EXPECT_EQ(lines.front(), u"line 0");
@@ -185,7 +153,7 @@ TEST(TextFileTest, WritesReachTheFile) {
     TempFolder tmp;
     if (c.before) tmp.Write("f.txt", *c.before);
     CTextFile f;
-    ASSERT_TRUE(f.FileOpen(tmp.At("f.txt"), c.mode));
+    ASSERT_TRUE(f.FileOpen(tmp.PathOf("f.txt"), c.mode));
     for (const auto& [line, text] : c.writes) line ? f.WriteLnStr(text) : f.WriteStr(text);
     f.FileClose();
     EXPECT_EQ(tmp.Read("f.txt"), c.after);
@@ -197,7 +165,7 @@ TEST(TextFileTest, FlushKeepsWrittenFileOpenForAppend) {
     SCOPED_TRACE(mode);
     TempFolder tmp;
     tmp.MakeFolder("Data");
-    const Text path = tmp.At("Data/Undo.LOG");  // capitals: reopened by this name
+    const Text path = tmp.PathOf("Data/Undo.LOG");  // capitals: reopened by this name
     CTextFile f;
     ASSERT_TRUE(f.FileOpen(path, mode));
     f.WriteLnStr(u"one");
@@ -219,7 +187,7 @@ TEST(TextFileTest, FlushClosesInputFile) {
   TempFolder tmp;
   tmp.Write("f.txt", "x");
   CTextFile f;
-  ASSERT_TRUE(f.FileOpen(tmp.At("f.txt"), 0));
+  ASSERT_TRUE(f.FileOpen(tmp.PathOf("f.txt"), 0));
   const int number = f.FileHandle();
   f.Flush();
   EXPECT_EQ(f.FileHandle(), 0);
@@ -232,7 +200,7 @@ TEST(TextFileTest, FileNameIsLowerCaseButFileIsReachedAsNamed) {
   TempFolder tmp;
   tmp.MakeFolder("Data");
   tmp.Write("Data/Words.TXT", "Hello");
-  const Text path = tmp.At("Data/Words.TXT");
+  const Text path = tmp.PathOf("Data/Words.TXT");
   CTextFile f;
   ASSERT_TRUE(f.FileOpen(path, 0));
   EXPECT_EQ(f.FileName(), LCase(path));
@@ -252,18 +220,18 @@ TEST(TextFileTest, FailedOpenChangesNothing) {
     int mode;
   };
   const Case cases[] = {
-      {"missing, input", tmp.At("missing.txt"), 0},
-      {"folder as file, input", tmp.At("dir"), 0},
-      {"folder as file, output", tmp.At("dir"), 1},
-      {"folder as file, append", tmp.At("dir"), 2},
-      {"missing folder, output", tmp.At("nowhere/f.txt"), 1},
-      {"mode 3", tmp.At("new3.txt"), 3},
-      {"mode -1", tmp.At("new-1.txt"), -1},
-      {"NUL in name", tmp.At("a") + Text(1, u'\0') + u"b", 1},
+      {"missing, input", tmp.PathOf("missing.txt"), 0},
+      {"folder as file, input", tmp.PathOf("dir"), 0},
+      {"folder as file, output", tmp.PathOf("dir"), 1},
+      {"folder as file, append", tmp.PathOf("dir"), 2},
+      {"missing folder, output", tmp.PathOf("nowhere/f.txt"), 1},
+      {"mode 3", tmp.PathOf("new3.txt"), 3},
+      {"mode -1", tmp.PathOf("new-1.txt"), -1},
+      {"NUL in name", tmp.PathOf("a") + Text(1, u'\0') + u"b", 1},
       {"empty name", u"", 1},
   };
   CTextFile f;
-  ASSERT_TRUE(f.FileOpen(tmp.At("held.txt"), 0));
+  ASSERT_TRUE(f.FileOpen(tmp.PathOf("held.txt"), 0));
   const auto handle = f.FileHandle();
   const Text name = f.FileName();
   for (const auto& c : cases) {
@@ -288,7 +256,7 @@ TEST(TextFileTest, UnreadableFileDoesNotOpen) {
     GTEST_SKIP() << "permissions do not deny reading here (running as root)";
   }
   CTextFile f;
-  EXPECT_FALSE(f.FileOpen(tmp.At("secret.txt"), 0));
+  EXPECT_FALSE(f.FileOpen(tmp.PathOf("secret.txt"), 0));
   EXPECT_EQ(f.FileHandle(), 0);
 }
 
@@ -301,7 +269,7 @@ TEST(TextFileTest, InvalidUtf8NameAndContentRoundTrip) {
   tmp.Write("\xff\xfe src.txt", bytes);
 
   CTextFile in;
-  ASSERT_TRUE(in.FileOpen(tmp.At("\xff\xfe src.txt"), 0));
+  ASSERT_TRUE(in.FileOpen(tmp.PathOf("\xff\xfe src.txt"), 0));
   const Text text = in.ReadAll();
   in.FileClose();
 
@@ -311,7 +279,7 @@ TEST(TextFileTest, InvalidUtf8NameAndContentRoundTrip) {
   EXPECT_EQ(DisplayText(text), shown);
 
   CTextFile out;
-  ASSERT_TRUE(out.FileOpen(tmp.At("\xfe out.txt"), 1));
+  ASSERT_TRUE(out.FileOpen(tmp.PathOf("\xfe out.txt"), 1));
   out.WriteStr(text);
   out.FileClose();
   EXPECT_EQ(tmp.Read("\xfe out.txt"), bytes);
@@ -329,9 +297,9 @@ TEST(TextFileTest, CreateTempFile) {
     Text folder;  // expected folder of the result
   };
   const Case cases[] = {
-      {"Temp with capitals", tmp.Native("MyTemp"), std::nullopt, tmp.At("MyTemp/")},
-      {"Temp lower case, trailing slash", tmp.Native("lower/"), std::nullopt, tmp.At("lower/")},
-      {"TMPDIR when Temp is unset", std::nullopt, tmp.Native("lower"), tmp.At("lower/")},
+      {"Temp with capitals", tmp.Native("MyTemp"), std::nullopt, tmp.PathOf("MyTemp/")},
+      {"Temp lower case, trailing slash", tmp.Native("lower/"), std::nullopt, tmp.PathOf("lower/")},
+      {"TMPDIR when Temp is unset", std::nullopt, tmp.Native("lower"), tmp.PathOf("lower/")},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
