@@ -41,7 +41,7 @@ const QStringList kTahoma = {"Tahoma", "DejaVu Sans Condensed", "Liberation Sans
 enum class Kind { ReadOnlyText, Text, Button, Label, Picture, List, Banner, BannerLabel };
 enum class Face { Default, Verdana, Tahoma };
 
-struct ControlSpec {
+struct ControlLayout {
   const char* name;
   Kind kind;
   const char* caption;  // caption, or the image of a picture button
@@ -53,7 +53,7 @@ struct ControlSpec {
 };
 
 // In tab order. Positions in pixels (twips / 15), lblTitle relative to the banner.
-const ControlSpec kControls[] = {
+const ControlLayout kControls[] = {
     {"txtFileName", Kind::ReadOnlyText, "", "", 8, 32, 757, 27, Face::Verdana, 9.75, false},
     {"cmdCancel", Kind::Button, "Cancel", "", 680, 316, 125, 25, Face::Verdana, 9.75, false},
     {"txtFileTitle", Kind::ReadOnlyText, "", "", 8, 68, 793, 27, Face::Verdana, 9.75, false},
@@ -88,13 +88,13 @@ const ControlSpec kControls[] = {
     {"lblTitle", Kind::BannerLabel, "", "", 8, 4, 389, 16, Face::Tahoma, 11.25, false},
 };
 
-QFont FontFor(const ControlSpec& spec, const QFont& base) {
-  if (spec.face == Face::Default) return base;
+QFont FontFor(const ControlLayout& layout, const QFont& base) {
+  if (layout.face == Face::Default) return base;
   QFont font = base;
-  font.setFamilies(spec.face == Face::Verdana ? kVerdana : kTahoma);
+  font.setFamilies(layout.face == Face::Verdana ? kVerdana : kTahoma);
   // Pixel sizes keep the text in proportion to the fixed pixel geometry.
-  font.setPixelSize(qRound(spec.points * 96.0 / 72.0));
-  font.setBold(spec.bold);
+  font.setPixelSize(qRound(layout.points * 96.0 / 72.0));
+  font.setBold(layout.bold);
   return font;
 }
 
@@ -145,14 +145,14 @@ frmQuickRen::~frmQuickRen() {
 
 void frmQuickRen::BuildControls() {
   QWidget* previous = nullptr;
-  for (const ControlSpec& spec : kControls) {
-    const QString caption = QString::fromUtf8(spec.caption);
+  for (const ControlLayout& layout : kControls) {
+    const QString caption = QString::fromUtf8(layout.caption);
     QWidget* widget = nullptr;
-    switch (spec.kind) {
+    switch (layout.kind) {
       case Kind::ReadOnlyText:
       case Kind::Text: {
         auto* box = new TextBox(this);
-        if (spec.kind == Kind::ReadOnlyText) {
+        if (layout.kind == Kind::ReadOnlyText) {
           // Locked: selectable and copyable, on the button-face colour.
           box->setReadOnly(true);
           QPalette pal = box->palette();
@@ -201,21 +201,21 @@ void frmQuickRen::BuildControls() {
         break;
       }
     }
-    widget->setObjectName(QString::fromUtf8(spec.name));
-    widget->setFont(FontFor(spec, font()));
-    widget->setGeometry(spec.x, spec.y, spec.width, spec.height);
-    if (*spec.tooltip != '\0') widget->setToolTip(QString::fromUtf8(spec.tooltip));
-    if (spec.kind == Kind::Label) {
+    widget->setObjectName(QString::fromUtf8(layout.name));
+    widget->setFont(FontFor(layout, font()));
+    widget->setGeometry(layout.x, layout.y, layout.width, layout.height);
+    if (*layout.tooltip != '\0') widget->setToolTip(QString::fromUtf8(layout.tooltip));
+    if (layout.kind == Kind::Label) {
       // Labels are sized to their text and never take the focus.
       widget->setFocusPolicy(Qt::NoFocus);
       static_cast<QLabel*>(widget)->adjustSize();
     }
-    if (spec.kind == Kind::Banner || spec.kind == Kind::BannerLabel) widget->setFocusPolicy(Qt::NoFocus);
+    if (layout.kind == Kind::Banner || layout.kind == Kind::BannerLabel) widget->setFocusPolicy(Qt::NoFocus);
     if (widget->focusPolicy() != Qt::NoFocus) {
       if (previous != nullptr) setTabOrder(previous, widget);
       previous = widget;
     }
-    if (spec.kind == Kind::Banner) picTitle = widget;
+    if (layout.kind == Kind::Banner) picTitle = widget;
   }
 
   auto find = [this](const char* name) { return findChild<QWidget*>(QString::fromUtf8(name)); };
