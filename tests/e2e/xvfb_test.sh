@@ -12,7 +12,10 @@ done
 work="$(mktemp -d)"
 xvfb_pid=""
 cleanup() {
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  if [ -n "$xvfb_pid" ]; then
+    kill "$xvfb_pid" 2>/dev/null
+    wait "$xvfb_pid" 2>/dev/null
+  fi
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -22,15 +25,14 @@ mkdir -p "$work/prog" "$work/data"
 cp "$exe" "$work/prog/velmora"
 log="$work/prog/Undo.log"
 
-display=""
-for n in $(seq 91 140); do
-  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
-done
-[ -n "$display" ] || { echo "no free display"; exit 1; }
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+# Xvfb picks a free display itself and writes its number once it is ready,
+# which leaves no race with another server starting or shutting down.
+# -noreset: by default the server resets when its last client leaves, and a
+# program started during the reset cannot connect.
+Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
-export DISPLAY="$display"
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(head -n1 "$work/display")"
 xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
 
 failures=0
@@ -50,6 +52,8 @@ start() {
     sleep 0.1
   done
   fail "window did not become active for $1"
+  sed 's/^/  program: /' "$work/app.log"
+  sed 's/^/  xvfb: /' "$work/xvfb.log"
   kill "$app_pid" 2>/dev/null
   return 1
 }
