@@ -90,7 +90,7 @@ void AppendUtf8(std::string& out, char32_t cp) {
 }
 
 // Lossless UTF-8: the codec of POSIX file names and file contents.
-Text DecodeUtf8Lossless(std::string_view bytes) {
+Text detail::DecodeUtf8Lossless(std::string_view bytes) {
   Text out;
   out.reserve(bytes.size());
   std::size_t i = 0;
@@ -113,9 +113,7 @@ Text DecodeUtf8Lossless(std::string_view bytes) {
   return out;
 }
 
-// `strict`: a lone surrogate that stands for no byte is an error (file
-// names); otherwise it is written as U+FFFD (file contents).
-std::string EncodeUtf8Lossless(TextView text, bool strict) {
+std::string detail::EncodeUtf8Lossless(TextView text, bool strict) {
   std::string out;
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -145,7 +143,7 @@ Text DisplayText(TextView text) {
 
 Text DecodeTextForDisplay(std::string_view bytes) { return DisplayText(DecodeText(bytes)); }
 
-std::string ToNativePath(TextView path) { return EncodeUtf8Lossless(path, true); }
-Text FromNativePath(std::string_view native) { return DecodeUtf8Lossless(native); }
+std::string ToNativePath(TextView path) { return detail::EncodeUtf8Lossless(path, true); }
+Text FromNativePath(std::string_view native) { return detail::DecodeUtf8Lossless(native); }
 
 }  // namespace velmora

@@ -52,4 +52,12 @@ Text FromNativePath(std::string_view native);
 /// the byte they stand for.
 void AppendUtf8(std::string& out, char32_t codePoint);
 
+namespace detail {
+/// UTF-8 where each byte outside a valid sequence stands as U+DC80 + byte.
+Text DecodeUtf8Lossless(std::string_view bytes);
+/// The inverse; `strict` makes a lone surrogate without a byte error 52
+/// (names), otherwise it is written as U+FFFD (contents).
+std::string EncodeUtf8Lossless(TextView text, bool strict);
+}  // namespace detail
+
 }  // namespace velmora

@@ -4,13 +4,10 @@
 
 namespace velmora {
 
-Text DecodeUtf8Lossless(std::string_view bytes);
-std::string EncodeUtf8Lossless(TextView text, bool strict);
-
 char16_t AnsiChr(std::uint8_t code) { return Cp1252ToChar(code); }
 
-Text DecodeText(std::string_view bytes) { return DecodeUtf8Lossless(bytes); }
+Text DecodeText(std::string_view bytes) { return detail::DecodeUtf8Lossless(bytes); }
 
-std::string EncodeText(TextView text) { return EncodeUtf8Lossless(text, false); }
+std::string EncodeText(TextView text) { return detail::EncodeUtf8Lossless(text, false); }
 
 }  // namespace velmora

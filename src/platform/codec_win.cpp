@@ -6,9 +6,6 @@
 
 namespace velmora {
 
-Text DecodeUtf8Lossless(std::string_view bytes);
-std::string EncodeUtf8Lossless(TextView text, bool strict);
-
 namespace {
 bool AnsiIsSingleByte() {
   CPINFO info{};

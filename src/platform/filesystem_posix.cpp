@@ -15,6 +15,7 @@
 
 #include "platform/codec.h"
 #include "platform/errors.h"
+#include "platform/filesystem_names.h"
 #include "platform/rename_native.h"
 
 namespace velmora {
@@ -57,21 +58,6 @@ bool IsFolder(const std::string& native) {
     Raise(err::kPathNotFound);  // the source is there, so the target's folder is not
   }
   RaiseErrno(e);
-}
-
-/// `to` with the trailing dots of its last component removed, as Windows
-/// stores names; error 52 when no name is left, or when the name holds a
-/// control character (U+0001..U+001F), which Windows refuses too: a line
-/// break in a name would also split its line in the undo log.
-Text DropTrailingDots(const Text& to) {
-  const std::size_t slash = to.find_last_of(u'/');
-  const std::size_t nameStart = slash == Text::npos ? 0 : slash + 1;
-  std::size_t end = to.size();
-  while (end > nameStart && to[end - 1] == u'.') --end;
-  if (end == nameStart) Raise(err::kBadFileNameOrNumber);
-  for (std::size_t i = nameStart; i < end; ++i)
-    if (to[i] < 0x20) Raise(err::kBadFileNameOrNumber);
-  return to.substr(0, end);
 }
 
 int LinkThenUnlink(const std::string& from, const std::string& to) {
@@ -216,7 +202,7 @@ bool WildcardMatch(std::u32string_view pattern, std::u32string_view name) {
 void RenameNoReplace(const Text& from, const Text& to, NoReplaceMethod method) {
   if (to.empty()) Raise(err::kBadFileNameOrNumber);
   const std::string source = NativeOf(from);
-  const Text kept = DropTrailingDots(to);
+  const Text kept = detail::DropTrailingDots(to, u"/");
   const std::string target = ToNativePath(kept);
   if (kept == from) {
     struct stat st {};

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/errors.h"
+#include "platform/filesystem_names.h"
 #include "platform/win_error.h"
 
 namespace velmora {
@@ -22,17 +23,6 @@ std::wstring Wide(const Text& path) {
 
 bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
-/// Drops the trailing dots of the last component as Windows stores names;
-/// error 52 when no name is left.
-Text DropTrailingDots(const Text& to) {
-  const std::size_t slash = to.find_last_of(u"\\/");
-  const std::size_t nameStart = slash == Text::npos ? 0 : slash + 1;
-  std::size_t end = to.size();
-  while (end > nameStart && to[end - 1] == u'.') --end;
-  if (end == nameStart) Raise(err::kBadFileNameOrNumber);
-  return to.substr(0, end);
-}
-
 [[noreturn]] void RaiseError(DWORD error) {
   Raise(ErrorFromWin32(error));
 }
@@ -42,7 +32,7 @@ Text DropTrailingDots(const Text& to) {
 void RenameNoReplace(const Text& from, const Text& to, NoReplaceMethod method) {
   if (to.empty()) Raise(err::kBadFileNameOrNumber);
   const std::wstring source = Wide(from);
-  const Text kept = DropTrailingDots(to);
+  const Text kept = detail::DropTrailingDots(to, u"\\/");
   const std::wstring target = Wide(kept);
   if (kept == from) {
     if (GetFileAttributesW(source.c_str()) == INVALID_FILE_ATTRIBUTES) RaiseLastError();
