@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "app/modes.h"
+#include "platform/codec.h"
 #include "platform/errors.h"
 #include "ui/frm_quick_ren.h"
 
@@ -39,9 +40,9 @@ int main(int argc, char* argv[]) {
   velmora::InitModes();
   QuietDesktop desktop;
   QuietShell shell;
-  const QString folder = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
+  // Decoded as the program decodes its own arguments: names are bytes here.
   velmora::frmQuickRen window(desktop, shell,
-                              {QString::fromLocal8Bit(argv[2]).toStdU16String(), folder.toStdU16String()});
+                              {velmora::FromNativePath(argv[2]), argc > 3 ? velmora::FromNativePath(argv[3]) : velmora::Text()});
   window.show();
   window.EnsureActivated();
   QTimer::singleShot(300, [&] {

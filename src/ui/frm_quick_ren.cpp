@@ -19,6 +19,7 @@
 #include "shell/run_file.h"
 #include "transform/name_functions.h"
 #include "transform/title.h"
+#include "ui/qt_text.h"
 #include "ui/widgets.h"
 
 // The icons live in a static library: the resource must be registered by hand.
@@ -27,10 +28,6 @@ static void InitIconResources() { Q_INIT_RESOURCE(velmora); }
 namespace velmora {
 namespace {
 
-// Built from the characters as they are: fromStdU16String would take a
-// leading U+FEFF or U+FFFE for a byte-order mark and drop or byte-swap it.
-QString Q(const Text& t) { return QString(reinterpret_cast<const QChar*>(t.data()), qsizetype(t.size())); }
-Text T(const QString& s) { return s.toStdU16String(); }
 
 // Fonts are asked for by family; the fall-backs are the closest shapes a Linux
 // desktop usually has (Verdana is wide, Tahoma narrow).
@@ -297,8 +294,8 @@ void frmQuickRen::Handler(Body body) {
 template <class Transform>
 void frmQuickRen::ApplyToBaseName(Transform transform, bool onlyNonEmpty) {
   Text result;
-  IgnoreErrors([&] { result = transform(T(txtFileBaseName->text())); });
-  if (!onlyNonEmpty || !result.empty()) txtFileBaseName->setText(Q(result));
+  IgnoreErrors([&] { result = transform(TextOf(txtFileBaseName->text())); });
+  if (!onlyNonEmpty || !result.empty()) txtFileBaseName->setText(QStr(result));
   FocusBaseName();
 }
 
@@ -314,11 +311,10 @@ void frmQuickRen::Form_Load() {
   IgnoreErrors([&] { mFileExt = GetFileExt(mFullPath, sep); });
   IgnoreErrors([&] { mFolder = GetFolderPath(mFullPath, sep); });
   IgnoreErrors([&] {
-    txtFileName->setText(Q(DisplayText(mFullPath)));
-    txtFileTitle->setText(Q(DisplayText(mFileName)));
+    txtFileName->setText(QStr(DisplayText(mFullPath)));
+    txtFileTitle->setText(QStr(DisplayText(mFileName)));
   });
-  IgnoreErrors([&] { txtFileBaseName->setText(Q(ReplaceAll(mFileName, u"." + mFileExt, u""))); });
-  IgnoreErrors([&] { txtFileExt->setText(Q(mFileExt)); });
+  FillNameFields();
   Text undoLogPath;
   IgnoreErrors([&] { undoLogPath = AddBackslash(facts_.programFolder, sep) + u"Undo.log"; });
   IgnoreErrors([&] {
@@ -338,7 +334,7 @@ void frmQuickRen::Form_Load() {
   if (words.FileOpen(wordsPath, 0)) {
     const Text all = words.ReadAll();
     for (const Text& piece : Split(all, u"\r\n")) {
-      if (!Trim(piece).empty()) cboWords->addItem(Q(DisplayText(piece)));
+      if (!Trim(piece).empty()) cboWords->addItem(QStr(DisplayText(piece)));
     }
     // ReadAll gives the file up when it cannot reopen it; then nothing is open.
     if (words.FileHandle() != 0) words.FileClose();
@@ -374,8 +370,8 @@ void frmQuickRen::Form_Activate() {
   activated_ = true;
   SetIcon(this, QStringLiteral("AAA"), true);
   InitModes();
-  setWindowTitle(Q(ProductName()));
-  lblTitle->setText(Q(ProductName()));
+  setWindowTitle(QStr(ProductName()));
+  lblTitle->setText(QStr(ProductName()));
   lblTitle->adjustSize();
   lblTitle->resize(std::max(lblTitle->width(), 389), 16);
   const std::int32_t color = ColorFromText(TitleColor());
@@ -419,7 +415,7 @@ void frmQuickRen::cmdRename_Click() {
   const Text oldPath = mFullPath;
   Text newPath;
   IgnoreErrors(errors, [&] {
-    newPath = Trim(mFolder) + Trim(T(txtFileBaseName->text())) + u"." + Trim(T(txtFileExt->text()));
+    newPath = Trim(mFolder) + Trim(TextOf(txtFileBaseName->text())) + u"." + Trim(TextOf(txtFileExt->text()));
   });
   Text undoText;
   Text report;
@@ -461,7 +457,7 @@ bool frmQuickRen::NameField_KeyPress(QKeyEvent* key) {
 void frmQuickRen::picCopy_Click() {
   IgnoreErrors([&] {
     const QString selected = txtFileBaseName->selectedText();
-    if (!selected.isEmpty()) desktop_.SetClipboardText(T(selected));
+    if (!selected.isEmpty()) desktop_.SetClipboardText(TextOf(selected));
   });
   FocusBaseName();
 }
@@ -470,7 +466,7 @@ void frmQuickRen::picCut_Click() {
   IgnoreErrors([&] {
     const QString selected = txtFileBaseName->selectedText();
     if (selected.isEmpty()) return;
-    IgnoreErrors([&] { desktop_.SetClipboardText(T(selected)); });
+    IgnoreErrors([&] { desktop_.SetClipboardText(TextOf(selected)); });
     txtFileBaseName->insert(QString());
   });
   FocusBaseName();
@@ -485,16 +481,21 @@ void frmQuickRen::picDel_Click() {
 void frmQuickRen::picPaste_Click() {
   IgnoreErrors([&] {
     const Text clip = desktop_.ClipboardText();
-    txtFileBaseName->insert(Q(clip));
+    txtFileBaseName->insert(QStr(clip));
   });
   FocusBaseName();
 }
 
 // ------------------------------------------------------------ other commands
 
+void frmQuickRen::FillNameFields() {
+  // Every "." + extension goes, not only the last: load and restore agree.
+  IgnoreErrors([&] { txtFileBaseName->setText(QStr(ReplaceAll(mFileName, u"." + mFileExt, u""))); });
+  IgnoreErrors([&] { txtFileExt->setText(QStr(mFileExt)); });
+}
+
 void frmQuickRen::btnRefresh_Click() {
-  IgnoreErrors([&] { txtFileBaseName->setText(Q(ReplaceAll(mFileName, u"." + mFileExt, u""))); });
-  IgnoreErrors([&] { txtFileExt->setText(Q(mFileExt)); });
+  FillNameFields();
   FocusBaseName();
 }
 
@@ -506,17 +507,11 @@ void frmQuickRen::cboWords_Click(int index) {
 }
 
 void frmQuickRen::btnHtmlTitle_Click() {
-  Text title;
-  IgnoreErrors([&] { title = GetHtmlTitle(mFullPath, 100); });
-  if (!title.empty()) txtFileBaseName->setText(Q(title));
-  FocusBaseName();
+  ApplyToBaseName([this](TextView) { return GetHtmlTitle(mFullPath, 100); }, true);
 }
 
 void frmQuickRen::btnTextFile_Click() {
-  Text title;
-  IgnoreErrors([&] { title = GetTextTitle(mFullPath, 100); });
-  if (!title.empty()) txtFileBaseName->setText(Q(title));
-  FocusBaseName();
+  ApplyToBaseName([this](TextView) { return GetTextTitle(mFullPath, 100); }, true);
 }
 
 void frmQuickRen::cmdExec_Click() {

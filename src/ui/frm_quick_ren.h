@@ -78,6 +78,8 @@ class frmQuickRen : public QDialog {
   void picCut_Click();
   void picDel_Click();
   void picPaste_Click();
+  /// Base name and extension as load first fills them (restore does it again).
+  void FillNameFields();
   void btnRefresh_Click();
   void cboWords_Click(int index);
   void btnHtmlTitle_Click();

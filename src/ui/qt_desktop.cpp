@@ -5,23 +5,20 @@
 #include <QMessageBox>
 
 #include "platform/errors.h"
+#include "ui/qt_text.h"
 
 namespace velmora {
-namespace {
-// Not fromStdU16String: it would read a leading U+FEFF or U+FFFE as a byte-order mark.
-QString Q(const Text& t) { return QString(reinterpret_cast<const QChar*>(t.data()), qsizetype(t.size())); }
-}  // namespace
 
 Text QtDesktop::ClipboardText() {
   QClipboard* clipboard = QGuiApplication::clipboard();
   if (clipboard == nullptr) Raise(err::kDeviceIOError);
-  return clipboard->text(QClipboard::Clipboard).toStdU16String();
+  return TextOf(clipboard->text(QClipboard::Clipboard));
 }
 
 void QtDesktop::SetClipboardText(const Text& text) {
   QClipboard* clipboard = QGuiApplication::clipboard();
   if (clipboard == nullptr) Raise(err::kDeviceIOError);
-  clipboard->setText(Q(text), QClipboard::Clipboard);
+  clipboard->setText(QStr(text), QClipboard::Clipboard);
 }
 
 void QtDesktop::Beep() { QApplication::beep(); }
@@ -35,7 +32,7 @@ void QtDesktop::MessageBox(const Text& text, const Text& title, MessageIcon icon
     case MessageIcon::Exclamation: qtIcon = QMessageBox::Warning; break;
     case MessageIcon::Information: qtIcon = QMessageBox::Information; break;
   }
-  QMessageBox box(qtIcon, Q(title), Q(text), QMessageBox::Ok,
+  QMessageBox box(qtIcon, QStr(title), QStr(text), QMessageBox::Ok,
                   QApplication::activeWindow());
   box.exec();
 }
