@@ -10,6 +10,13 @@ namespace velmora {
 /// Empty when the platform cannot tell.
 Text ProgramFolder();
 
+/// The user's folders for state and for settings: $XDG_STATE_HOME and
+/// $XDG_CONFIG_HOME (an absolute path), otherwise ~/.local/state and
+/// ~/.config. Empty where the platform keeps everything in the program's
+/// folder (Windows), or when no home folder is known.
+Text UserStateFolder();
+Text UserConfigFolder();
+
 /// The command-line text as one string: on POSIX the arguments after the
 /// program name joined with single spaces (decoded losslessly), on Windows the
 /// raw text after the program name.

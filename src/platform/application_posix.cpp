@@ -19,6 +19,24 @@ Text CommandLineText(int argc, const char* const* argv) {
   return text;
 }
 
+namespace {
+
+/// The folder the XDG variable `name` gives, when it is absolute (the base
+/// directory rules ignore a relative one), otherwise `fallback` in the home folder.
+Text XdgFolder(const Text& name, const Text& fallback) {
+  const Text set = Environ(name);
+  if (!set.empty() && set.front() == u'/') return set;
+  const Text home = Environ(u"HOME");
+  if (home.empty() || home.front() != u'/') return {};
+  return (home.back() == u'/' ? home : home + u"/") + fallback;
+}
+
+}  // namespace
+
+Text UserStateFolder() { return XdgFolder(u"XDG_STATE_HOME", u".local/state"); }
+
+Text UserConfigFolder() { return XdgFolder(u"XDG_CONFIG_HOME", u".config"); }
+
 Text Environ(const Text& name) {
   if (name.empty() || name.find(u'=') != Text::npos) return {};
   std::string native;

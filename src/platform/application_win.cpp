@@ -43,6 +43,10 @@ Text CommandLineText(int /*argc*/, const char* const* /*argv*/) {
   return Text(rest.begin(), rest.end());
 }
 
+Text UserStateFolder() { return {}; }
+
+Text UserConfigFolder() { return {}; }
+
 Text Environ(const Text& name) {
   if (name.empty() || name.find(u'=') != Text::npos || name.find(u'\0') != Text::npos) return {};
   const std::wstring wide(name.begin(), name.end());

@@ -41,6 +41,10 @@ Text DecodeTextForDisplay(std::string_view bytes);
 /// starting at `bytes[0]` and its code point, or 0 when it is not valid.
 std::size_t DecodeUtf8Sequence(std::string_view bytes, char32_t& codePoint);
 
+/// Whether a lone LF ends a line of a text file read for words or a title:
+/// yes on POSIX, where editors end lines so; on Windows only CR and CR LF do.
+bool LoneLineFeedEndsLine();
+
 /// Native path encoding. POSIX: lossless UTF-8 as in DecodeText. Throws
 /// RuntimeError 52 (bad file name) for lone surrogates outside U+DC80..U+DCFF
 /// and for embedded NUL characters, which no file name can hold.

@@ -10,4 +10,6 @@ Text DecodeText(std::string_view bytes) { return detail::DecodeUtf8Lossless(byte
 
 std::string EncodeText(TextView text) { return detail::EncodeUtf8Lossless(text, false); }
 
+bool LoneLineFeedEndsLine() { return true; }
+
 }  // namespace velmora

@@ -21,6 +21,8 @@ char16_t AnsiChr(std::uint8_t code) {
   return static_cast<char16_t>(out);
 }
 
+bool LoneLineFeedEndsLine() { return false; }
+
 Text DecodeText(std::string_view bytes) {
   if (bytes.empty()) return Text();
   int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);

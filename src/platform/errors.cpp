@@ -57,6 +57,7 @@ int ErrorFromErrno(int e) {
     case EBADF: return err::kBadFileNameOrNumber;
     case EXDEV: return 74;
     case ENOSPC:
+    case EFBIG:  // a file size limit: no room for this write, as on a full disk
 #ifdef EDQUOT
     case EDQUOT:
 #endif

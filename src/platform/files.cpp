@@ -1,7 +1,7 @@
 // Files by number: the table of numbers, the mode checks and buffered reading,
 // over the native files of native_file.h. Writing is not buffered: each
 // PrintText is one native write, so that several programs appending to one log
-// never interleave inside a line.
+// never interleave inside a line, and a write is whole or taken back.
 #include "platform/files.h"
 
 #include <algorithm>
@@ -124,11 +124,20 @@ void RequireReadable(const OpenEntry& e) {
   if (!e.canRead) Raise(err::kPathFileAccessError);
 }
 
+// All of `bytes` or none: a write that stops short (a full disk) is taken
+// back before its error goes on, so no torn line is left for the next one to
+// be glued to.
 void WriteAll(NativeFile file, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const std::size_t put = detail::WriteNativeFile(file, bytes);
-    if (put == 0) Raise(err::kDeviceIOError);
-    bytes.remove_prefix(put);
+  std::size_t done = 0;
+  try {
+    while (done < bytes.size()) {
+      const std::size_t put = detail::WriteNativeFile(file, bytes.substr(done));
+      if (put == 0) Raise(err::kDiskFull);
+      done += put;
+    }
+  } catch (...) {
+    if (done > 0) IgnoreErrors([&] { detail::TakeBackWrite(file, done); });
+    throw;
   }
 }
 
@@ -244,6 +253,14 @@ void PrintText(int fileNumber, TextView text, bool newLine) {
   if (e.mode == FileMode::Binary) DropReadAhead(e);
   WriteAll(e.file, bytes);
   e.written += static_cast<std::int64_t>(bytes.size());
+}
+
+InputFile::InputFile(const Text& path) : number_(FreeFile()) {
+  OpenFile(number_, path, FileMode::Input, FileAccess::Read, FileShare::Shared);
+}
+
+InputFile::~InputFile() {
+  IgnoreErrors([&] { CloseFile(number_); });
 }
 
 bool Eof(int fileNumber) {

@@ -25,7 +25,9 @@ int FreeFile();
 /// Opens `path` as `fileNumber`.
 /// Input: must exist (53, 76 for a missing folder, 75 for a folder given as
 /// file, 70 when denied). Output: created or emptied. Append: created when
-/// missing; every write goes to the end (one write per Print call).
+/// missing; every write goes to the end (one write per Print call); on POSIX
+/// never through a symbolic link (75). While open, the file cannot be deleted
+/// with Kill (75), by this or another program.
 /// Binary: byte access, read and write unless `access` says otherwise.
 /// Error 55 when the number is open already, 52 for a number outside 1..255.
 void OpenFile(int fileNumber, const Text& path, FileMode mode,
@@ -50,8 +52,24 @@ Text InputChars(int fileNumber, std::size_t count);
 std::string ReadBytes(int fileNumber, std::size_t maxBytes);
 
 /// Writes `text` (and CR LF when `newLine`) encoded through the text codec as
-/// one write. Error 54 when the file is not open for output, append or binary.
+/// one write, whole or not at all: bytes of a write that fails part-way (a
+/// full disk, error 61) are taken back. Error 54 when the file is not open for
+/// output, append or binary.
 void PrintText(int fileNumber, TextView text, bool newLine);
+
+/// A file number open for reading, shared with other programs, and closed
+/// whatever way its owner leaves. Opening raises as OpenFile does.
+class InputFile {
+ public:
+  explicit InputFile(const Text& path);
+  ~InputFile();
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+  int Number() const { return number_; }
+
+ private:
+  int number_;
+};
 
 /// True when no byte is left to read.
 bool Eof(int fileNumber);

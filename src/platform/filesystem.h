@@ -29,13 +29,13 @@ enum class NoReplaceMethod {
   CheckThenRename  ///< last resort, racy: another process may create `to` between the steps
 };
 
-/// Renames the file or folder `from` to `to` without ever replacing anything.
-/// An existing `to` is error 58, unless it is the same file as `from` (a
-/// case-only change on a case-insensitive file system), which renames.
-/// On file systems that keep trailing dots, the trailing dots of the final
-/// component of `to` are dropped first, as Windows does; a name that then
-/// equals `from` is a successful no-op. Other failures map through errno.
-void RenameNoReplace(const Text& from, const Text& to,
+/// Renames the file or folder `from` to `to` without ever replacing anything,
+/// and returns the path it has now. An existing `to` is error 58, unless it is
+/// the same file as `from` (a case-only change on a case-insensitive file
+/// system), which renames. The trailing dots of the final component of `to`
+/// are dropped first, as Windows does; a name that then equals `from` is a
+/// successful no-op that returns `from`. Other failures map through errno.
+Text RenameNoReplace(const Text& from, const Text& to,
                      NoReplaceMethod method = NoReplaceMethod::Auto);
 
 /// Deletes a file (not a folder); 53 when missing.
@@ -60,5 +60,15 @@ std::vector<Text> DirSearch(const Text& pattern, int attributeMask);
 
 /// The native separator: "/" on POSIX, "\" on Windows.
 char16_t NativeSeparator();
+
+/// Whether this program may create and delete entries in `folder`.
+bool CanWriteFolder(const Text& folder);
+
+/// Creates `folder` and its missing parents (on POSIX private to the user);
+/// an existing folder is fine.
+void CreateFolders(const Text& folder);
+
+/// `path` made absolute against the current folder, without resolving links.
+Text AbsolutePath(const Text& path);
 
 }  // namespace velmora

@@ -5,6 +5,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -199,7 +200,7 @@ bool WildcardMatch(std::u32string_view pattern, std::u32string_view name) {
 
 }  // namespace
 
-void RenameNoReplace(const Text& from, const Text& to, NoReplaceMethod method) {
+Text RenameNoReplace(const Text& from, const Text& to, NoReplaceMethod method) {
   if (to.empty()) Raise(err::kBadFileNameOrNumber);
   const std::string source = NativeOf(from);
   const Text kept = detail::DropTrailingDots(to, u"/");
@@ -207,13 +208,13 @@ void RenameNoReplace(const Text& from, const Text& to, NoReplaceMethod method) {
   if (kept == from) {
     struct stat st {};
     if (::lstat(source.c_str(), &st) != 0) RaiseMissing(source);
-    return;
+    return kept;
   }
   const int e = RenameOnce(source, target, method);
-  if (e == 0) return;
+  if (e == 0) return kept;
   if ((e == EEXIST || e == ENOTEMPTY) && SameEntryOtherCase(source, target)) {
     RenameThroughTemporary(source, target, method);
-    return;
+    return kept;
   }
   RaiseRenameError(e, source);
 }
@@ -226,9 +227,24 @@ void Kill(const Text& path) {
     RaiseErrno(errno);
   }
   if (S_ISDIR(st.st_mode)) Raise(err::kPathFileAccessError);
-  if (::unlink(native.c_str()) != 0) {
-    if (errno == ENOENT) RaiseMissing(native);
-    RaiseErrno(errno);
+  // A file that a program holds open through the file service is locked
+  // shared: it is not deleted under its holder, as Windows refuses it too.
+  // Our exclusive lock stays until the entry is gone, so nobody can take
+  // the file up in between. A file we may not open is deleted unchecked.
+  int fd = -1;
+  if (S_ISREG(st.st_mode)) {
+    fd = ::open(native.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+      ::close(fd);
+      Raise(err::kPathFileAccessError);
+    }
+  }
+  const int r = ::unlink(native.c_str());
+  const int e = errno;
+  if (fd >= 0) ::close(fd);
+  if (r != 0) {
+    if (e == ENOENT) RaiseMissing(native);
+    RaiseErrno(e);
   }
 }
 
@@ -303,5 +319,39 @@ std::vector<Text> DirSearch(const Text& pattern, int attributeMask) {
 }
 
 char16_t NativeSeparator() { return u'/'; }
+
+bool CanWriteFolder(const Text& folder) {
+  std::string native;
+  try {
+    native = NativeOf(folder);
+  } catch (const RuntimeError&) {
+    return false;
+  }
+  // The effective ids decide, as they do for the writes that follow.
+  return IsFolder(native) && ::faccessat(AT_FDCWD, native.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
+void CreateFolders(const Text& folder) {
+  const std::string native = NativeOf(folder);
+  for (std::size_t at = native.find('/', 1);; at = native.find('/', at + 1)) {
+    const std::string part = native.substr(0, at);
+    // New folders hold per-user state: only their owner may look in.
+    if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) RaiseErrno(errno);
+    if (at == std::string::npos) break;
+  }
+  if (!IsFolder(native)) Raise(err::kPathNotFound);
+}
+
+Text AbsolutePath(const Text& path) {
+  if (!path.empty() && path.front() == u'/') return path;
+  std::string cwd(256, '\0');
+  while (::getcwd(cwd.data(), cwd.size()) == nullptr) {
+    if (errno != ERANGE) RaiseErrno(errno);
+    cwd.resize(cwd.size() * 2);
+  }
+  cwd.resize(std::char_traits<char>::length(cwd.c_str()));
+  const Text folder = FromNativePath(cwd);
+  return folder.back() == u'/' ? folder + path : folder + u"/" + path;
+}
 
 }  // namespace velmora

@@ -29,14 +29,14 @@ bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
 }  // namespace
 
-void RenameNoReplace(const Text& from, const Text& to, NoReplaceMethod method) {
+Text RenameNoReplace(const Text& from, const Text& to, NoReplaceMethod method) {
   if (to.empty()) Raise(err::kBadFileNameOrNumber);
   const std::wstring source = Wide(from);
   const Text kept = detail::DropTrailingDots(to, u"\\/");
   const std::wstring target = Wide(kept);
   if (kept == from) {
     if (GetFileAttributesW(source.c_str()) == INVALID_FILE_ATTRIBUTES) RaiseLastError();
-    return;
+    return kept;
   }
   switch (method) {
     case NoReplaceMethod::LinkUnlink: {
@@ -47,7 +47,7 @@ void RenameNoReplace(const Text& from, const Text& to, NoReplaceMethod method) {
         if ((error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) &&
             _wcsicmp(source.c_str(), target.c_str()) == 0) {
           if (!MoveFileW(source.c_str(), target.c_str())) RaiseLastError();
-          return;
+          return kept;
         }
         RaiseError(error);
       }
@@ -56,7 +56,7 @@ void RenameNoReplace(const Text& from, const Text& to, NoReplaceMethod method) {
         DeleteFileW(target.c_str());
         RaiseError(error);
       }
-      return;
+      return kept;
     }
     case NoReplaceMethod::CheckThenRename:
       // Racy: another program may create the target between the two calls.
@@ -70,6 +70,7 @@ void RenameNoReplace(const Text& from, const Text& to, NoReplaceMethod method) {
       break;
   }
   if (!MoveFileW(source.c_str(), target.c_str())) RaiseLastError();
+  return kept;
 }
 
 void Kill(const Text& path) {
@@ -131,5 +132,37 @@ std::vector<Text> DirSearch(const Text& pattern, int attributeMask) {
 }
 
 char16_t NativeSeparator() { return u'\\'; }
+
+bool CanWriteFolder(const Text& folder) {
+  // Access rules on Windows are lists, not bits: the honest answer is to try.
+  std::wstring probe = Wide(folder);
+  if (!IsSeparator(probe.back())) probe += L'\\';
+  probe += L"~velmora-probe-" + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+  const HANDLE handle = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_EXISTS;
+  CloseHandle(handle);
+  return true;
+}
+
+void CreateFolders(const Text& folder) {
+  const std::wstring wide = Wide(folder);
+  for (std::size_t at = wide.find_first_of(L"\\/", 3);; at = wide.find_first_of(L"\\/", at + 1)) {
+    const std::wstring part = wide.substr(0, at);
+    if (!CreateDirectoryW(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) RaiseLastError();
+    if (at == std::wstring::npos) break;
+  }
+}
+
+Text AbsolutePath(const Text& path) {
+  const std::wstring wide = Wide(path);
+  const DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (size == 0) RaiseLastError();
+  std::wstring full(size, L'\0');
+  const DWORD got = GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
+  if (got == 0 || got >= size) RaiseLastError();
+  full.resize(got);
+  return Text(full.begin(), full.end());
+}
 
 }  // namespace velmora

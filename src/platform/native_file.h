@@ -44,6 +44,11 @@ std::size_t ReadNativeFile(NativeFile file, char* data, std::size_t size);
 /// (all of them but for a full disk or a huge write), 0 when none.
 std::size_t WriteNativeFile(NativeFile file, std::string_view bytes);
 
+/// Removes the last `bytes` bytes that a failed write left behind, so that a
+/// line is in the file whole or not at all. Error 57 when they are no longer
+/// the end of the file (another program appended after them).
+void TakeBackWrite(NativeFile file, std::size_t bytes);
+
 /// Moves the position by `offset` bytes; returns the new position.
 std::int64_t SeekNativeFile(NativeFile file, std::int64_t offset);
 

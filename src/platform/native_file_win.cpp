@@ -24,10 +24,12 @@ DWORD ShareFlags(FileShare share) {
     case FileShare::LockRead: return FILE_SHARE_WRITE;
     case FileShare::LockWrite: return FILE_SHARE_READ;
     case FileShare::LockReadWrite: return 0;
-    case FileShare::Default:
-    case FileShare::Shared: break;
+    case FileShare::Shared: return FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    case FileShare::Default: break;
   }
-  return FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  // Others may read and write, but not delete a file we hold: the undo log's
+  // size rule must not discard a log that a running copy still appends to.
+  return FILE_SHARE_READ | FILE_SHARE_WRITE;
 }
 
 }  // namespace
@@ -92,6 +94,23 @@ std::size_t WriteNativeFile(NativeFile file, std::string_view bytes) {
   const DWORD want = static_cast<DWORD>(std::min(bytes.size(), kLargestCall));
   if (!WriteFile(Handle(file), bytes.data(), want, &put, nullptr)) RaiseLastError();
   return put;
+}
+
+void TakeBackWrite(NativeFile file, std::size_t bytes) {
+  LARGE_INTEGER zero{}, end{}, size{};
+  if (!SetFilePointerEx(Handle(file), zero, &end, FILE_CURRENT) || !GetFileSizeEx(Handle(file), &size)) {
+    RaiseLastError();
+  }
+  // Only when the bytes are still the last ones: another program's line
+  // appended after them must stay.
+  if (size.QuadPart != end.QuadPart || end.QuadPart < static_cast<LONGLONG>(bytes)) {
+    Raise(err::kDeviceIOError);
+  }
+  LARGE_INTEGER start{};
+  start.QuadPart = end.QuadPart - static_cast<LONGLONG>(bytes);
+  if (!SetFilePointerEx(Handle(file), start, nullptr, FILE_BEGIN) || !SetEndOfFile(Handle(file))) {
+    RaiseLastError();
+  }
 }
 
 std::int64_t SeekNativeFile(NativeFile file, std::int64_t offset) {

@@ -54,27 +54,11 @@ constexpr std::array<bool, 256> MakeBlankBytes() {
 }
 constexpr std::array<bool, 256> kBlankBytes = MakeBlankBytes();
 
-// A file number open for reading, closed whatever way the reader leaves.
-class OpenForReading {
- public:
-  explicit OpenForReading(const Text& path) : number_(FreeFile()) {
-    OpenFile(number_, path, FileMode::Input, FileAccess::Read, FileShare::Shared);
-  }
-  ~OpenForReading() {
-    IgnoreErrors([&] { CloseFile(number_); });
-  }
-  OpenForReading(const OpenForReading&) = delete;
-  OpenForReading& operator=(const OpenForReading&) = delete;
-  int Number() const { return number_; }
-
- private:
-  int number_;
-};
-
-// Splits a file's bytes into lines: a line ends at CR or CR LF, a lone LF is
-// an ordinary byte. Counts every byte consumed, line ends included. A UTF-8
-// byte order mark at the start is a signature, not text: it is consumed and
-// counted but belongs to no line.
+// Splits a file's bytes into lines: a line ends at CR or CR LF, and where the
+// platform says so (POSIX) at a lone LF; elsewhere a lone LF is an ordinary
+// byte. Counts every byte consumed, line ends included. A UTF-8 byte order
+// mark at the start is a signature, not text: it is consumed and counted but
+// belongs to no line.
 class LineReader {
  public:
   explicit LineReader(int fileNumber) : number_(fileNumber) {
@@ -96,13 +80,13 @@ class LineReader {
       if (out.size() >= maxBytes) return false;
       const char* start = buffer_.data() + pos_;
       const std::size_t n = std::min(buffer_.size() - pos_, maxBytes - out.size());
-      const char* cr = static_cast<const char*>(std::memchr(start, '\r', n));
-      const std::size_t length = cr != nullptr ? static_cast<std::size_t>(cr - start) : n;
+      const char* stop = FindLineEnd(start, n);
+      const std::size_t length = stop != nullptr ? static_cast<std::size_t>(stop - start) : n;
       out.append(start, length);
       Advance(length);
-      if (cr != nullptr) {
+      if (stop != nullptr) {
         Advance(1);
-        SkipLfAfterCr();
+        if (*stop == '\r') SkipLfAfterCr();
         return true;
       }
     }
@@ -126,17 +110,18 @@ class LineReader {
       for (;;) {
         while (blank[data[i]]) ++i;
         const std::size_t length = count + (i - lineStart);
-        if (length >= limit || (i < end && data[i] != '\r')) {
+        if (length >= limit || (i < end && !EndsLine(data[i]))) {
           Advance(i - pos_);
           return length;
         }
         if (i == end) break;
         count = 0;
-        ++i;
-        if (i == end) {
-          crAtEnd = true;
-        } else if (data[i] == '\n') {
-          ++i;
+        if (data[i++] == '\r') {
+          if (i == end) {
+            crAtEnd = true;
+          } else if (data[i] == '\n') {
+            ++i;
+          }
         }
         lineStart = i;
       }
@@ -150,6 +135,17 @@ class LineReader {
   void Advance(std::size_t n) {
     pos_ += n;
     consumed_ += static_cast<std::int64_t>(n);
+  }
+
+  bool EndsLine(unsigned char c) const { return c == '\r' || (c == '\n' && lfEndsLine_); }
+
+  // The first byte of `n` from `start` that ends a line, or null.
+  const char* FindLineEnd(const char* start, std::size_t n) const {
+    const char* cr = static_cast<const char*>(std::memchr(start, '\r', n));
+    if (!lfEndsLine_) return cr;
+    const std::size_t upTo = cr != nullptr ? static_cast<std::size_t>(cr - start) : n;
+    const char* lf = static_cast<const char*>(std::memchr(start, '\n', upTo));
+    return lf != nullptr ? lf : cr;
   }
 
   // A CR just consumed: a LF right after it belongs to the same line end.
@@ -168,6 +164,7 @@ class LineReader {
   }
 
   int number_;
+  const bool lfEndsLine_ = LoneLineFeedEndsLine();
   std::string buffer_;
   std::size_t pos_ = 0;
   std::size_t chunk_ = kFirstChunk;
@@ -178,7 +175,7 @@ class LineReader {
 // closing tag or ending at or after byte kHeadBytes, joined without separator.
 // Only its first kCollectLimit characters are read.
 Text CollectPageHead(const Text& path) {
-  OpenForReading file(path);
+  InputFile file(path);
   LineReader reader(file.Number());
   Text collected;
   std::string bytes;
@@ -198,7 +195,7 @@ Text CollectPageHead(const Text& path) {
 // The first usable text line, cleaned; the empty text when none is left.
 // Error 6 when a line examined on the way holds kCounterMax characters or more.
 Text FirstUsableLine(const Text& path) {
-  OpenForReading file(path);
+  InputFile file(path);
   LineReader reader(file.Number());
   for (;;) {
     const std::size_t skipped = reader.SkipBlankLines(kBlankBytes, kCounterMax);

@@ -92,7 +92,16 @@ TEST_F(TitleTest, ReadsTitlesAndLeavesTheFileAsItWas) {
       {"tab line", "\t\r\nNext", u"", u"\t"},
       {"lone CR", "Title\r<title>X</title>", u"X", u"Title"},
       {"CR CR", "\r\r\r\n\rZ", u"", u"Z"},
-      {"LF only", "<title>One\nTwo</title>\nrest\n", u"OneTwo", u"titleOne\nTwotitle\nrest\n"},
+      // A lone LF ends a line on POSIX, as Linux editors write them; on Windows
+      // it is an ordinary character.
+      {"LF only", "<title>One\nTwo</title>\nrest\n", u"OneTwo",
+       kWindows ? u"titleOne\nTwotitle\nrest\n" : u"titleOne"},
+      {"LF page", "<html>\n<head>\n<title>My Page: Intro</title>\n</head>\n", u"My Page Intro",
+       kWindows ? u"html\nhead\ntitleMy Page Introtitle\nhead\n" : u"html"},
+      {"LF chapter", "\n   \n?|\n  Chapter 1: Begin  \nmore", u"",
+       kWindows ? u"\n   \n\n  Chapter 1 Begin  \nmore" : u"Chapter 1 Begin"},
+      {"LF ends the head", Filler(10239) + "\n<title>T</title>", kWindows ? u"T" : u"", f62},
+      {"LF CR", "\n\r\nA\n\rB", u"", kWindows ? u"\n" : u"A"},
       {"cp1252 bytes", "<title>Caf\xE9 \x80</title>", u"Caf\u00e9 \u20ac", u"titleCaf\u00e9 \u20actitle"},
       {"utf-8", "<title>Caf\xC3\xA9 \xF0\x9F\x98\x80</title>", u"Caf\u00e9 \U0001F600",
        u"titleCaf\u00e9 \U0001F600title", true},
