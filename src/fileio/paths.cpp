@@ -25,6 +25,11 @@ std::size_t LastSeparatorForward(TextView path, char16_t sep) {
 
 }  // namespace
 
+Text PathFromCommandLine(const Text& commandLine) {
+  if (PathExists(commandLine)) return commandLine;
+  return ReplaceAll(commandLine, u"\"", u"");
+}
+
 Text AddBackslash(TextView path, char16_t sep) {
   Text result(path);
   if (result.empty() || result.back() != sep) result += sep;

@@ -9,6 +9,11 @@
 
 namespace velmora {
 
+/// The path the command-line text names: the text as it stands when it names
+/// an existing entry (a POSIX name may hold a double quote), otherwise the
+/// text with every double quote removed.
+Text PathFromCommandLine(const Text& commandLine);
+
 /// The text with a trailing separator ensured; an empty text gives the
 /// separator alone.
 Text AddBackslash(TextView path, char16_t sep = NativeSeparator());

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "fileio/paths.h"
+#include "fileio/undo_log.h"
 #include "platform/errors.h"
 
 namespace velmora {
@@ -32,8 +33,9 @@ Text RenameWithUndo(const Text& oldPath, const Text& newPath, Text& undoText, Te
   if (newPath == oldPath) return oldPath;
 
   Text target = newPath;
+  Text landed;
   ErrState last;
-  IgnoreErrors(last, [&] { RenameNoReplace(oldPath, target); });
+  IgnoreErrors(last, [&] { landed = RenameNoReplace(oldPath, target); });
   std::int32_t counter = 0;
   while (last.number == err::kFileAlreadyExists) {
     last.Clear();
@@ -46,16 +48,46 @@ Text RenameWithUndo(const Text& oldPath, const Text& newPath, Text& undoText, Te
     // A target that cannot be computed ends the attempt before any rename,
     // so the error never hides a rename that did happen.
     if (IgnoreErrors(last, [&] { target = NumberedTarget(newPath, counter, sep); }) != 0) break;
-    IgnoreErrors(last, [&] { RenameNoReplace(oldPath, target); });
+    IgnoreErrors(last, [&] { landed = RenameNoReplace(oldPath, target); });
   }
 
   if (last.number != 0) {
     if (report != nullptr) *report = Report(last.description, oldPath, newPath);
     return {};
   }
+  // A name that only lost its trailing dots is the old one: nothing to undo.
+  if (landed == oldPath) return oldPath;
   const Text oldName = TrapErrors([&] { return GetFileName(oldPath, sep); }, oldPath);
-  undoText = u"Ren \"" + target + u"\" \"" + oldName + u"\"";
-  return target;
+  // The line must work from any folder, also when the file was named relative.
+  const Text absolute = TrapErrors([&] { return AbsolutePath(landed); }, landed);
+  undoText = UndoLine(absolute, oldName);
+  return landed;
+}
+
+void CheckNewFileName(TextView name, char16_t sep) {
+  const TextView separators = sep == u'\\' ? TextView(u"\\/") : TextView(u"/");
+  const std::size_t at = name.find_first_of(separators);
+  if (at != TextView::npos) {
+    Raise(err::kBadFileNameOrNumber, u"A file name cannot hold \"" + Text(1, name[at]) +
+                                         u"\": the file would leave its folder");
+  }
+  if (name.find_first_not_of(u'.') == TextView::npos) {
+    Raise(err::kBadFileNameOrNumber, u"A file name cannot be made of dots only");
+  }
+}
+
+RenameOutcome RenameFromFields(const Text& oldPath, const Text& folder, const Text& baseName,
+                               const Text& ext, char16_t sep) {
+  RenameOutcome outcome;
+  const Text name = Trim(baseName) + u"." + Trim(ext);
+  const Text newPath = Trim(folder) + name;
+  ErrState refused;
+  if (IgnoreErrors(refused, [&] { CheckNewFileName(name, sep); }) != 0) {
+    outcome.report = Report(refused.description, oldPath, newPath);
+    return outcome;
+  }
+  RenameWithUndo(oldPath, newPath, outcome.undoText, &outcome.report, sep);
+  return outcome;
 }
 
 }  // namespace velmora

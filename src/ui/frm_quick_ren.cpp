@@ -12,6 +12,8 @@
 #include "app/modes.h"
 #include "fileio/paths.h"
 #include "fileio/rename.h"
+#include "fileio/undo_log.h"
+#include "fileio/word_list.h"
 #include "platform/application.h"
 #include "platform/codec.h"
 #include "platform/errors.h"
@@ -306,7 +308,7 @@ void frmQuickRen::FocusBaseName() { txtFileBaseName->setFocus(Qt::OtherFocusReas
 void frmQuickRen::Form_Load() {
   const char16_t sep = NativeSeparator();
   // Every step up to the size check may fail on its own; the rest still runs.
-  IgnoreErrors([&] { mFullPath = ReplaceAll(facts_.commandLine, u"\"", u""); });
+  IgnoreErrors([&] { mFullPath = PathFromCommandLine(facts_.commandLine); });
   IgnoreErrors([&] { mFileName = GetFileName(mFullPath, sep); });
   IgnoreErrors([&] { mFileExt = GetFileExt(mFullPath, sep); });
   IgnoreErrors([&] { mFolder = GetFolderPath(mFullPath, sep); });
@@ -315,30 +317,18 @@ void frmQuickRen::Form_Load() {
     txtFileTitle->setText(QStr(DisplayText(mFileName)));
   });
   FillNameFields();
-  Text undoLogPath;
-  IgnoreErrors([&] { undoLogPath = AddBackslash(facts_.programFolder, sep) + u"Undo.log"; });
-  IgnoreErrors([&] {
-    std::int64_t length = 0;
-    IgnoreErrors([&] { length = PathExists(undoLogPath) ? FileLen(undoLogPath) : 0; });
-    if (length > 65536) Kill(undoLogPath);
-  });
+  IgnoreErrors([&] { undoLogPath_ = UndoLogPath(facts_.programFolder, sep); });
+  ApplyUndoLogSizeRule(undoLogPath_);
 
   mUndoLog = std::make_unique<CTextFile>();
-  mUndoLog->FileOpen(undoLogPath, 2);
+  mUndoLog->FileOpen(undoLogPath_, 2);
 
   SetLeftMargin(txtFileBaseName, 4);
   SetLeftMargin(txtFileExt, 4);
 
-  const Text wordsPath = AddBackslash(facts_.programFolder, sep) + u"words.txt";
-  CTextFile words;
-  if (words.FileOpen(wordsPath, 0)) {
-    const Text all = words.ReadAll();
-    for (const Text& piece : Split(all, u"\r\n")) {
-      if (!Trim(piece).empty()) cboWords->addItem(QStr(DisplayText(piece)));
-    }
-    // ReadAll gives the file up when it cannot reopen it; then nothing is open.
-    if (words.FileHandle() != 0) words.FileClose();
-  }
+  QStringList names;
+  for (const Text& name : ReadWordList(WordListPath(facts_.programFolder, sep))) names << QStr(DisplayText(name));
+  cboWords->addItems(names);
   cboWords->setCurrentIndex(-1);
 }
 
@@ -411,21 +401,28 @@ void frmQuickRen::Form_Unload() {
 // ------------------------------------------------------------ rename
 
 void frmQuickRen::cmdRename_Click() {
-  ErrState errors;
-  const Text oldPath = mFullPath;
-  Text newPath;
-  IgnoreErrors(errors, [&] {
-    newPath = Trim(mFolder) + Trim(TextOf(txtFileBaseName->text())) + u"." + Trim(TextOf(txtFileExt->text()));
+  RenameOutcome outcome;
+  IgnoreErrors([&] {
+    outcome = RenameFromFields(mFullPath, mFolder, TextOf(txtFileBaseName->text()), TextOf(txtFileExt->text()));
   });
-  Text undoText;
-  Text report;
-  IgnoreErrors(errors, [&] { RenameWithUndo(oldPath, newPath, undoText, &report); });
   // A failed rename must never look like success.
-  if (!report.empty())
-    IgnoreErrors(errors, [&] { desktop_.MessageBox(DisplayText(report), AppTitle(), MessageIcon::Critical); });
-  IgnoreErrors(errors, [&] {
-    if (mUndoLog) mUndoLog->WriteLnStr(undoText);
+  if (!outcome.report.empty())
+    IgnoreErrors([&] { desktop_.MessageBox(DisplayText(outcome.report), AppTitle(), MessageIcon::Critical); });
+  ErrState logged;
+  const bool logOpen = mUndoLog && mUndoLog->FileHandle() != 0;
+  IgnoreErrors(logged, [&] {
+    if (mUndoLog) mUndoLog->WriteLnStr(outcome.undoText);
   });
+  // A log that never opened loses its line quietly; a line that an open log
+  // could not take (a full disk) is said, with the line, so it can be kept.
+  if (logged.number != 0 && logOpen && !outcome.undoText.empty()) {
+    IgnoreErrors([&] {
+      desktop_.MessageBox(u"The file was renamed, but its undo line could not be written to \"" +
+                              DisplayText(undoLogPath_) + u"\" (" + logged.description + u"):\r\n\r\n" +
+                              DisplayText(outcome.undoText),
+                          AppTitle(), MessageIcon::Exclamation);
+    });
+  }
   Unload();
 }
 

@@ -23,7 +23,7 @@ class TextBox;
 /// What the window reads of the running program.
 struct AppFacts {
   Text commandLine;    ///< the argument text, quotes and all
-  Text programFolder;  ///< where Undo.log and words.txt live
+  Text programFolder;  ///< the program's folder, first home of Undo.log and words.txt
 };
 
 /// Sets the window's icon, and with `alsoOwner` its top-level owner's, to the
@@ -105,6 +105,7 @@ class frmQuickRen : public QDialog {
   Text mFileName;
   Text mFileExt;
   std::unique_ptr<CTextFile> mUndoLog;
+  Text undoLogPath_;  // where mUndoLog was opened, for the message when a line is lost
 
   QWidget* picTitle = nullptr;
   QLabel* lblTitle = nullptr;

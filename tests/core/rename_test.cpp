@@ -34,10 +34,12 @@ TEST_F(RenameTest, TakenNamesAreNumberedFromTheRequestedPath) {
         "photo (5).jpg", "photo (6).jpg", "photo (7).jpg", "photo (8).jpg", "photo (9).jpg"},
        "photo.jpg", "photo (10).jpg", "photo (10).jpg"},
       {{"photo.jpg", "photo (2).jpg"}, "photo.jpg", "photo (1).jpg", "photo (1).jpg"},
-      {{"photo"}, "photo.", "photo (1).", "photo (1)"},  // empty extension
+      // An empty extension: the trailing dot is dropped, and the result and
+      // the undo line name the file as it is on disk.
+      {{"photo"}, "photo.", "photo (1)", "photo (1)"},
       {{"a.b.c"}, "a.b.c", "a.b (1).c", "a.b (1).c"},
       {{".jpg"}, ".jpg", " (1).jpg", " (1).jpg"},
-      {{"README"}, "README", "README (1).", "README (1)"},  // no dot: nothing is cut
+      {{"README"}, "README", "README (1)", "README (1)"},  // no dot: nothing is cut
       {{}, "Old.txt", "Old.txt", "Old.txt"},  // the source itself under other case
   };
   for (const Case& c : cases) {

@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "app/modes.h"
+#include "platform/codec.h"
 #include "registry.h"
 #include "window_fixture.h"
 
@@ -266,7 +267,9 @@ class FrmQuickRenTest : public velmora::testing::WindowFixture {
     QTest::addColumn<QStringList>("entries");
     QTest::newRow("blank and space lines skipped, spaces kept")
         << QByteArray("Invoice\r\n\r\n   \r\n  Report  \r\n") << QStringList{"Invoice", "  Report  "};
-    QTest::newRow("bare LF does not split") << QByteArray("a\nb\n") << QStringList{"a\nb\n"};
+    // Linux editors end lines with LF alone; on Windows only CR LF splits.
+    QTest::newRow("bare LF ends a line where the platform says")
+        << QByteArray("a\nb\rc\n") << (LoneLineFeedEndsLine() ? QStringList{"a", "b", "c"} : QStringList{"a\nb\rc\n"});
     QTest::newRow("tabs are not spaces") << QByteArray("\t\r\nx") << QStringList{"\t", "x"};
     QTest::newRow("empty") << QByteArray() << QStringList{};
     QTest::newRow("invalid UTF-8 shows per Windows-1252") << QByteArray("Caf\xe9\r\n") << QStringList{"Café"};
@@ -285,7 +288,8 @@ class FrmQuickRenTest : public velmora::testing::WindowFixture {
 
   void missingWordsListAndUnwritableProgramFolder() {
     // No words.txt: an empty list. A program folder that cannot be written:
-    // the rename still happens, only the undo line is lost.
+    // the rename still happens, and the undo line goes to the user's state
+    // folder instead.
     program_ = std::make_unique<QTemporaryDir>();
     const QString folder = program_->path() + "/missing/nested";
     WriteBytes(Data("old.txt"), "x");
@@ -295,6 +299,8 @@ class FrmQuickRenTest : public velmora::testing::WindowFixture {
     Click("cmdRename");
     QCOMPARE(DataFiles(), QStringList{"new.txt"});
     QVERIFY(desktop_.messages.empty());
+    window_.reset();
+    QCOMPARE(ReadBytes(StateLog()), ("Ren \"" + Data("new.txt") + "\" \"old.txt\"\r\n").toUtf8());
   }
 
   // ------------------------------------------------------------ rename
@@ -310,8 +316,8 @@ class FrmQuickRenTest : public velmora::testing::WindowFixture {
     QTest::newRow("spaces trimmed, inner kept") << "old.txt" << QStringList{} << "  My File " << " txt " << "My File.txt" << "";
     QTest::newRow("collision") << "IMG_1.jpg" << QStringList{"photo.jpg"} << "photo" << "jpg" << "photo (1).jpg" << "";
     QTest::newRow("base with dots") << "x.c" << QStringList{"a.b.c"} << "a.b" << "c" << "a.b (1).c" << "";
-    QTest::newRow("empty extension drops the dot") << "README.md" << QStringList{} << "README" << "" << "README" << "README.";
-    QTest::newRow("empty extension, taken") << "x.md" << QStringList{"README"} << "README" << "" << "README (1)" << "README (1).";
+    QTest::newRow("empty extension drops the dot") << "README.md" << QStringList{} << "README" << "" << "README" << "";
+    QTest::newRow("empty extension, taken") << "x.md" << QStringList{"README"} << "README" << "" << "README (1)" << "";
     QTest::newRow("empty base") << "x.txt" << QStringList{} << "" << "txt" << ".txt" << "";
     QTest::newRow("case only") << "Report.txt" << QStringList{} << "report" << "txt" << "report.txt" << "";
     QTest::newRow("unchanged a.txt.txt") << "a.txt.txt" << QStringList{} << "a" << "txt" << "a.txt" << "";
@@ -332,8 +338,7 @@ class FrmQuickRenTest : public velmora::testing::WindowFixture {
     QCOMPARE(ReadBytes(Data(expected)), QByteArray("mine"));
     for (const QString& e : existing) QCOMPARE(ReadBytes(Data(e)), QByteArray("other"));
     QVERIFY(!QFileInfo::exists(Data(file)) || file == expected);
-    // The undo line names the new path as built (before the platform drops a
-    // trailing dot) and the old file name.
+    // The undo line names the path the file has now and the old file name.
     const QString target = data_->path() + "/" + (logged.isEmpty() ? expected : logged);
     QCOMPARE(ReadBytes(UndoLog()), ("Ren \"" + target + "\" \"" + file + "\"\r\n").toUtf8());
     QVERIFY(desktop_.messages.empty());

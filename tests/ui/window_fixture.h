@@ -32,6 +32,7 @@ class WindowFixture : public QObject {
  protected:
   std::unique_ptr<QTemporaryDir> program_;
   std::unique_ptr<QTemporaryDir> data_;
+  std::unique_ptr<QTemporaryDir> home_;  // the user's state and settings folders
   FakeDesktop desktop_;
   FakeShell shell_;
   std::unique_ptr<frmQuickRen> window_;
@@ -42,12 +43,18 @@ class WindowFixture : public QObject {
     InitModes();
     program_ = std::make_unique<QTemporaryDir>();
     data_ = std::make_unique<QTemporaryDir>();
+    home_ = std::make_unique<QTemporaryDir>();
+    // Never the real user's folders: a log that falls back lands here.
+    qputenv("XDG_STATE_HOME", QFile::encodeName(home_->filePath("state")));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home_->filePath("config")));
     desktop_ = FakeDesktop();
     shell_ = FakeShell();
   }
 
   QString Data(const QString& name) const { return data_->filePath(name); }
   QString UndoLog() const { return program_->filePath("Undo.log"); }
+  /// The log's place when the program folder cannot be written.
+  QString StateLog() const { return home_->filePath("state/velmora/Undo.log"); }
   QStringList DataFiles() const { return QDir(data_->path()).entryList(QDir::Files, QDir::Name); }
 
   /// Builds the window on `commandLine`; shown and active unless `activate` is false.
