@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
+#include <filesystem>
+
 #include "platform/codec.h"
+#include "platform/errors.h"
 #include "test_files.h"
 
 namespace velmora {
@@ -108,6 +111,107 @@ TEST_F(RenameTest, SeparatorReachesTheUndoLine) {
                                      u'\\');
   EXPECT_EQ(target, PathOf("new.txt"));
   EXPECT_EQ(undo, u"Ren \"" + PathOf("new.txt") + u"\" \"old.txt\"");
+}
+
+TEST(CheckNewFileNameTest, RefusesNamesThatLeaveTheFolder) {
+  struct Case {
+    Text name;
+    char16_t sep;
+    Text reason;  // empty: accepted
+  };
+  const Text leaves = u"the file would leave its folder";
+  const Case cases[] = {
+      {u"new.txt", u'/', u""},
+      {u"a\\b.txt", u'/', u""},  // a plain character of a POSIX name
+      {u"...txt", u'/', u""},
+      {u".hidden.", u'/', u""},
+      {u"../up.txt", u'/', u"A file name cannot hold \"/\": " + leaves},
+      {u"a/b.txt", u'\\', u"A file name cannot hold \"/\": " + leaves},
+      {u"a\\b.txt", u'\\', u"A file name cannot hold \"\\\": " + leaves},
+      {u".", u'/', u"A file name cannot be made of dots only"},
+      {u"..", u'/', u"A file name cannot be made of dots only"},
+      {u"...", u'\\', u"A file name cannot be made of dots only"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(ToUtf8ForDisplay(c.name));
+    Text reason;
+    try {
+      CheckNewFileName(c.name, c.sep);
+    } catch (const RuntimeError& e) {
+      EXPECT_EQ(e.Number(), err::kBadFileNameOrNumber);
+      reason = e.Description();
+    }
+    EXPECT_EQ(reason, c.reason);
+  }
+}
+
+TEST_F(RenameTest, FieldsThatWouldLeaveTheFolderRenameNothing) {
+  struct Case {
+    const char* name;
+    Text base, ext;
+    Text reason;
+  };
+  const Case cases[] = {
+      {"decoded slash", u"../up", u"txt", u"A file name cannot hold \"/\": the file would leave its folder"},
+      {"far away", u"../../../../tmp/x", u"txt", u"A file name cannot hold \"/\": the file would leave its folder"},
+      {"slash in the extension", u"x", u"t/../../y", u"A file name cannot hold \"/\": the file would leave its folder"},
+      {"dot dot", u".", u"", u"A file name cannot be made of dots only"},
+      {"spaces around dots", u" . ", u" ", u"A file name cannot be made of dots only"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Reset();
+    MakeFolder("sub");
+    Write("sub/old.txt", "mine");
+    const Text folder = PathOf("sub") + Text(1, static_cast<char16_t>(kSep));
+    const RenameOutcome outcome = RenameFromFields(PathOf("sub/old.txt"), folder, c.base, c.ext);
+    const Text newPath = folder + Trim(c.base) + u"." + Trim(c.ext);
+    EXPECT_EQ(outcome.report, u"Error: \"" + c.reason + u"\" while trying to rename\r\n\"" +
+                                  PathOf("sub/old.txt") + u"\"  to  \"" + newPath + u"\"\r\n\r\n");
+    EXPECT_EQ(outcome.undoText, u"");
+    EXPECT_EQ(Names(), std::vector<std::string>{"sub"});
+    EXPECT_EQ(Names("sub"), std::vector<std::string>{"old.txt"});
+  }
+}
+
+TEST_F(RenameTest, UndoLineNamesWhatExists) {
+  struct Case {
+    const char* name;
+    std::string file;
+    Text base, ext;
+    std::string onDisk;
+    Text undo;  // with <dir> for the folder; empty for a blank line
+  };
+  const Case cases[] = {
+      {"plain", "old.txt", u"new", u"txt", "new.txt", u"Ren \"<dir>new.txt\" \"old.txt\""},
+      {"unedited name without extension", "README", u"README", u"", "README", u""},
+      {"trailing dot dropped", "a.md", u"clean", u"", "clean", u"Ren \"<dir>clean\" \"a.md\""},
+      {"line feed in the old name", "two\nlines.txt", u"clean", u"txt", "clean.txt",
+       u"RenEsc \"<dir>clean.txt\" \"two\\nlines.txt\""},
+      {"CR and quote in the old name", "a\r\"b.txt", u"ab", u"txt", "ab.txt",
+       u"RenEsc \"<dir>ab.txt\" \"a\\r\\\"b.txt\""},
+      {"quote alone stays plain", "a\"b.txt", u"ab", u"txt", "ab.txt", u"Ren \"<dir>ab.txt\" \"a\"b.txt\""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Reset();
+    Write(c.file, "mine");
+    const Text folder = PathOf("") ;
+    const RenameOutcome outcome = RenameFromFields(PathOf(c.file), folder, c.base, c.ext);
+    EXPECT_EQ(outcome.report, u"");
+    EXPECT_EQ(outcome.undoText, ReplaceAll(c.undo, u"<dir>", folder));
+    EXPECT_EQ(Read(c.onDisk), "mine");
+  }
+}
+
+TEST_F(RenameTest, RelativePathIsLoggedAbsolute) {
+  Write("old.txt", "mine");
+  const auto here = std::filesystem::current_path();
+  std::filesystem::current_path(Root());
+  const RenameOutcome outcome = RenameFromFields(u"old.txt", u"", u"new", u"txt");
+  std::filesystem::current_path(here);
+  EXPECT_EQ(Read("new.txt"), "mine");
+  EXPECT_EQ(outcome.undoText, u"Ren \"" + PathOf("new.txt") + u"\" \"old.txt\"");
 }
 
 }  // namespace

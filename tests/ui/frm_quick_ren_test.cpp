@@ -2,7 +2,14 @@
 // folders, with recording fakes for the desktop and the shell.
 #include "ui/frm_quick_ren.h"
 
+#include <sys/resource.h>
+
 #include <QAbstractButton>
+#include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <csignal>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -374,6 +381,108 @@ class FrmQuickRenTest : public velmora::testing::WindowFixture {
     QVERIFY(desktop_.messages[0].icon == MessageIcon::Critical);
     QCOMPARE(ReadBytes(UndoLog()), QByteArray("\r\n"));
     QVERIFY(DataFiles().isEmpty());
+  }
+
+  // A separator reaches the base name by every route but typing; whatever
+  // the route, the file stays where it is and nothing is made elsewhere.
+  void nameThatLeavesTheFolderRenamesNothing_data() {
+    QTest::addColumn<QString>("route");
+    QTest::newRow("typed") << "typed";
+    QTest::newRow("paste button") << "paste button";
+    QTest::newRow("Ctrl+V") << "Ctrl+V";
+    QTest::newRow("decoded %2F") << "decoded";
+    QTest::newRow("often used name") << "list";
+    QTest::newRow("text title") << "title";
+  }
+  void nameThatLeavesTheFolderRenamesNothing() {
+    QFETCH(QString, route);
+    QDir(data_->path()).mkdir("sub");
+    const QString file = route == "title" ? "sub/notes" : "sub/old.txt";
+    WriteBytes(program_->filePath("words.txt"), "../up\r\n");
+    QVERIFY(OpenOn(file, route == "title" ? ".." : "mine"));
+    Base()->selectAll();
+    if (route == "typed") {
+      QTest::keyClicks(Base(), "../up");
+    } else if (route == "paste button") {
+      desktop_.clipboard = u"../up";
+      Click("picPaste");
+    } else if (route == "Ctrl+V") {
+      QGuiApplication::clipboard()->setText("../../../../tmp/x");
+      QTest::keyClick(Base(), Qt::Key_V, Qt::ControlModifier);
+    } else if (route == "decoded") {
+      Base()->setText("..%2Fup");
+      Click("btnUnescape");
+    } else if (route == "list") {
+      auto* list = Control<QComboBox>("cboWords");
+      list->setCurrentIndex(0);
+      emit list->activated(0);
+    } else {
+      Click("btnTextFile");
+    }
+    const QString name = Base()->text() + "." + Ext()->text();
+    Click("cmdRename");
+    QVERIFY(!window_->isVisible());
+    QCOMPARE(DataFiles(), QStringList{});  // nothing beside the folder
+    if (route == "typed") {
+      // Typing never lets the separator in: the file is renamed in its folder.
+      QCOMPARE(name, QString("..up.txt"));
+      QCOMPARE(QDir(Data("sub")).entryList(QDir::Files | QDir::Hidden), QStringList{"..up.txt"});
+      return;
+    }
+    QCOMPARE(QDir(Data("sub")).entryList(QDir::Files | QDir::Hidden), QStringList{QFileInfo(file).fileName()});
+    QCOMPARE(desktop_.messages.size(), std::size_t(1));
+    const QString text = QString::fromStdU16String(desktop_.messages[0].text);
+    QVERIFY2(text.startsWith(route == "title" ? "Error: \"A file name cannot be made of dots only\""
+                                              : "Error: \"A file name cannot hold \"/\": the file would leave its folder\""),
+             qPrintable(text));
+    QVERIFY2(text.contains(Data("sub/") + name), qPrintable(text));
+    QCOMPARE(ReadBytes(UndoLog()), QByteArray("\r\n"));
+  }
+
+  void pathWithAQuoteIsTheFileItNames() {
+    // Two files that differ by a quote: the one named is the one renamed.
+    WriteBytes(Data("ab.txt"), "other");
+    QVERIFY(OpenOn("a\"b.txt", "mine"));
+    QCOMPARE(window_->FullPath(), Data("a\"b.txt").toStdU16String());
+    QCOMPARE(Base()->text(), QString("a\"b"));
+    Base()->setText("renamed");
+    Click("cmdRename");
+    QCOMPARE(DataFiles(), (QStringList{"ab.txt", "renamed.txt"}));
+    QCOMPARE(ReadBytes(Data("renamed.txt")), QByteArray("mine"));
+    QCOMPARE(ReadBytes(UndoLog()), ("Ren \"" + Data("renamed.txt") + "\" \"a\"b.txt\"\r\n").toUtf8());
+    // A quoted path that names nothing as given still loses its quotes.
+    QVERIFY(Open("\"" + Data("ab.txt") + "\"", false));
+    QCOMPARE(window_->FullPath(), Data("ab.txt").toStdU16String());
+  }
+
+  void nameWithALineBreakKeepsItsLineWhole() {
+    QVERIFY(OpenOn("two\nlines.txt", "mine"));
+    Base()->setText("clean");
+    Click("cmdRename");
+    QCOMPARE(ReadBytes(Data("clean.txt")), QByteArray("mine"));
+    QCOMPARE(ReadBytes(UndoLog()), ("RenEsc \"" + Data("clean.txt") + "\" \"two\\nlines.txt\"\r\n").toUtf8());
+  }
+
+  void lostUndoLineIsReportedAndTheRenameStands() {
+    QVERIFY(OpenOn("old.txt", "mine"));
+    Base()->setText("new");
+    // A file size limit makes the log's write fail as a full disk does.
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const rlimit full{0, saved.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &full);
+    Click("cmdRename");
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    QCOMPARE(ReadBytes(Data("new.txt")), QByteArray("mine"));
+    QCOMPARE(ReadBytes(UndoLog()), QByteArray());
+    QCOMPARE(desktop_.messages.size(), std::size_t(1));
+    QVERIFY(desktop_.messages[0].icon == MessageIcon::Exclamation);
+    const QString text = QString::fromStdU16String(desktop_.messages[0].text);
+    QVERIFY2(text.contains("could not be written") && text.contains("Disk full") &&
+                 text.endsWith("Ren \"" + Data("new.txt") + "\" \"old.txt\""),
+             qPrintable(text));
   }
 
   void renameAppendsToAnExistingLog() {
