@@ -13,8 +13,9 @@ namespace velmora {
 inline constexpr std::size_t kWordListBytes = 1024 * 1024;
 inline constexpr std::size_t kWordListEntries = 10000;
 
-/// The names in the word list at `path`, in file order: every line that holds
-/// more than spaces, exactly as written (leading and trailing spaces kept).
+/// The names in the word list at `path`, in file order and as a person reads
+/// them (DecodeTextForDisplay): every line that holds more than spaces,
+/// exactly as written (leading and trailing spaces kept).
 /// Lines end at CR LF, and where a lone LF ends lines (POSIX) also at a lone
 /// LF or CR. A UTF-8 byte order mark at the start is dropped, and so is a
 /// line cut by the byte limit. Empty when the file cannot be read.

@@ -95,6 +95,15 @@ Text detail::DecodeUtf8Lossless(std::string_view bytes) {
   out.reserve(bytes.size());
   std::size_t i = 0;
   while (i < bytes.size()) {
+    // Plain ASCII is most text: whole runs of it need no sequence decoding.
+    std::size_t ascii = i;
+    while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80) ++ascii;
+    if (ascii > i) {
+      const std::size_t at = out.size();
+      out.resize(at + (ascii - i));
+      for (std::size_t k = 0; i < ascii; ++k, ++i) out[at + k] = static_cast<char16_t>(bytes[i]);
+      continue;
+    }
     char32_t cp = 0;
     std::size_t n = DecodeUtf8Sequence(bytes.substr(i), cp);
     if (n == 0) {
@@ -134,14 +143,24 @@ std::string detail::EncodeUtf8Lossless(TextView text, bool strict) {
   return out;
 }
 
+namespace {
+void ShowEscapedBytes(Text& text) {
+  for (char16_t& c : text)
+    if (IsEscapedByte(c)) c = Cp1252ToChar(static_cast<std::uint8_t>(c - kEscapeBase));
+}
+}  // namespace
+
 Text DisplayText(TextView text) {
   Text out(text);
-  for (char16_t& c : out)
-    if (IsEscapedByte(c)) c = Cp1252ToChar(static_cast<std::uint8_t>(c - kEscapeBase));
+  ShowEscapedBytes(out);
   return out;
 }
 
-Text DecodeTextForDisplay(std::string_view bytes) { return DisplayText(DecodeText(bytes)); }
+Text DecodeTextForDisplay(std::string_view bytes) {
+  Text out = DecodeText(bytes);
+  ShowEscapedBytes(out);
+  return out;
+}
 
 std::string ToNativePath(TextView path) { return detail::EncodeUtf8Lossless(path, true); }
 Text FromNativePath(std::string_view native) { return detail::DecodeUtf8Lossless(native); }

@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QStringListModel>
 #include <QTimer>
 #include <QVector>
 
@@ -177,6 +178,9 @@ void frmQuickRen::BuildControls() {
       case Kind::List: {
         auto* list = new QComboBox(this);
         list->setEditable(false);
+        // Its size is fixed: measuring every name of a long list would only
+        // slow the first show.
+        list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         widget = list;
         break;
       }
@@ -327,8 +331,9 @@ void frmQuickRen::Form_Load() {
   SetLeftMargin(txtFileExt, 4);
 
   QStringList names;
-  for (const Text& name : ReadWordList(WordListPath(facts_.programFolder, sep))) names << QStr(DisplayText(name));
-  cboWords->addItems(names);
+  for (const Text& name : ReadWordList(WordListPath(facts_.programFolder, sep))) names << QStr(name);
+  // A plain string list: a long list must not cost an item object per name.
+  cboWords->setModel(new QStringListModel(names, cboWords));
   cboWords->setCurrentIndex(-1);
 }
 

@@ -41,6 +41,7 @@ TEST_F(WordListTest, ReadsNamesAsWritten) {
        {u"Invoice", u"  Report  "}},
       {"tabs are not spaces", "\t\r\nx", {u"\t", u"x"}},
       {"empty", "", {}},
+      {"bytes that are not UTF-8 show per Windows-1252", "Caf\xE9\r\n", {u"Caf\u00e9"}},
       {"byte order mark dropped", "\xEF\xBB\xBF" "first\r\nsecond", {u"first", u"second"}},
       // Linux editors end lines with LF alone; on Windows only CR LF splits.
       {"LF", "a\nb\n", lf ? std::vector<Text>{u"a", u"b"} : std::vector<Text>{u"a\nb\n"}},
