@@ -4,7 +4,7 @@
 #   <prefix>/bin/velmora                   relative symlink to it (the program
 #                                          finds its folder via /proc/self/exe,
 #                                          so the link leads to the real one)
-#   <prefix>/share/applications/velmora.desktop
+#   <prefix>/share/applications/velmora.desktop   (menu entry; claims no file types)
 #   <prefix>/share/icons/hicolor/*/apps/velmora.{png,svg}
 #   <prefix>/share/kio/servicemenus/velmora.desktop   (Dolphin context menu)
 # Windows and macOS need their own bundling (Qt libraries beside the program
@@ -40,7 +40,7 @@ install(FILES ${VELMORA_ICONS}/velmora.svg DESTINATION share/icons/hicolor/scala
 install(PROGRAMS ${VELMORA_PACKAGING}/dolphin/velmora.desktop
         DESTINATION share/kio/servicemenus)
 
-# Refresh the desktop's MIME-to-program cache when installing in place (a
+# Refresh the desktop's menu cache when installing in place (a
 # packager's DESTDIR staging leaves that to the package's own triggers).
 install(CODE [[
   if("$ENV{DESTDIR}" STREQUAL "")
@@ -65,8 +65,14 @@ if(VELMORA_BUILD_TESTS)
     message(STATUS "desktop-file-validate not found: desktop entry test left out")
   endif()
 
+  # These tests install into the build folder's manifest in turn.
   add_test(NAME install_layout
            COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/tests/install/layout_test.sh
                    ${CMAKE_COMMAND} ${CMAKE_BINARY_DIR})
-  set_tests_properties(install_layout PROPERTIES TIMEOUT 120)
+  set_tests_properties(install_layout PROPERTIES TIMEOUT 120 RESOURCE_LOCK install_manifest)
+  add_test(NAME install_claims_no_file_types
+           COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/tests/install/mime_test.sh
+                   ${CMAKE_COMMAND} ${CMAKE_BINARY_DIR})
+  set_tests_properties(install_claims_no_file_types PROPERTIES
+                       TIMEOUT 120 RESOURCE_LOCK install_manifest SKIP_RETURN_CODE 77)
 endif()
