@@ -11,6 +11,7 @@
 #   share/kio/servicemenus/velmora.desktop (Dolphin context menu)
 #   share/man/man1/velmora.1.gz
 #   share/metainfo/io.github.velmora.Velmora.metainfo.xml
+# The .deb (cpack -G DEB) adds share/doc/velmora/{copyright,changelog.gz}.
 # Windows and macOS need their own bundling (Qt libraries beside the program
 # or inside the bundle), which this file does not attempt.
 if(NOT (VELMORA_BUILD_UI AND UNIX AND NOT APPLE))
@@ -25,6 +26,7 @@ set(VELMORA_PROGRAM_DIR lib/velmora)
 set(VELMORA_PACKAGING ${CMAKE_CURRENT_SOURCE_DIR}/packaging)
 set(VELMORA_ICONS ${CMAKE_CURRENT_SOURCE_DIR}/src/ui/icons)
 set(VELMORA_METAINFO io.github.velmora.Velmora.metainfo.xml)
+set(VELMORA_MAINTAINER "Velmora developers <velmora@example.org>")
 set(VELMORA_GENERATED ${CMAKE_BINARY_DIR}/packaging)
 set(VELMORA_DATA ${CMAKE_INSTALL_DATAROOTDIR})
 
@@ -48,8 +50,8 @@ foreach(size IN ITEMS 16 24 32 48 256)
 endforeach()
 install(FILES ${VELMORA_ICONS}/velmora.svg DESTINATION ${VELMORA_DATA}/icons/hicolor/scalable/apps)
 
-# The manual page is installed compressed, as man and Debian expect; -n
-# leaves out the name and time, so a rebuild is identical.
+# Manual pages and the package changelog are installed compressed, as man and
+# Debian expect; -n leaves out the name and time, so a rebuild is identical.
 find_program(VELMORA_GZIP gzip)
 function(velmora_gzip source output)
   add_custom_command(OUTPUT ${output}.gz
@@ -59,7 +61,9 @@ function(velmora_gzip source output)
 endfunction()
 if(VELMORA_GZIP)
   velmora_gzip(${VELMORA_PACKAGING}/velmora.1 ${VELMORA_GENERATED}/velmora.1)
-  add_custom_target(velmora_compressed_docs ALL DEPENDS ${VELMORA_GENERATED}/velmora.1.gz)
+  velmora_gzip(${VELMORA_PACKAGING}/debian/changelog ${VELMORA_GENERATED}/changelog)
+  add_custom_target(velmora_compressed_docs ALL
+    DEPENDS ${VELMORA_GENERATED}/velmora.1.gz ${VELMORA_GENERATED}/changelog.gz)
   install(FILES ${VELMORA_GENERATED}/velmora.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 else()
   install(FILES ${VELMORA_PACKAGING}/velmora.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
@@ -95,6 +99,62 @@ install(CODE [[
     endif()
   endif()
 ]])
+
+# ---------------------------------------------------------------- the .deb
+# Debian's copyright file, made from LICENSE so the terms are written once.
+file(READ ${CMAKE_CURRENT_SOURCE_DIR}/LICENSE velmora_license)
+string(REGEX MATCH "Copyright \\(c\\) ([^\n]*)" _ "${velmora_license}")
+set(VELMORA_COPYRIGHT "${CMAKE_MATCH_1}")
+string(FIND "${velmora_license}" "Permission is hereby granted" velmora_terms_start)
+string(SUBSTRING "${velmora_license}" ${velmora_terms_start} -1 velmora_terms)
+string(STRIP "${velmora_terms}" velmora_terms)
+string(REPLACE "\n\n" "\n.\n" velmora_terms "${velmora_terms}")
+string(REPLACE "\n" "\n " VELMORA_LICENSE_TERMS " ${velmora_terms}")
+configure_file(${VELMORA_PACKAGING}/debian/copyright.in ${VELMORA_GENERATED}/copyright @ONLY)
+
+# Only the package carries these, in a component a plain install leaves out.
+if(VELMORA_GZIP)
+  install(FILES ${VELMORA_GENERATED}/copyright ${VELMORA_GENERATED}/changelog.gz
+          DESTINATION ${VELMORA_DATA}/doc/velmora COMPONENT debian EXCLUDE_FROM_ALL)
+endif()
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME velmora)
+set(CPACK_PACKAGE_VENDOR "The Velmora developers")
+set(CPACK_PACKAGE_CONTACT "${VELMORA_MAINTAINER}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "rename one file quickly from a small window")
+# Debian shows the description as written: lines of at most 79 characters.
+set(CPACK_PACKAGE_DESCRIPTION [[
+Velmora opens one small window on a file and splits its name into a base
+name and an extension. Type the new name, or rewrite it with one click (case,
+spaces, dashes and underscores, %20 escapes, CamelCase, a list of often-used
+names, or a title read from the file), then press Enter: the file is renamed
+in its folder.
+
+Velmora never replaces another file: a name that is taken gets a number.
+Each rename is written to an undo log. It is started from the file manager's
+context menu or its Open With dialog.]])
+set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_CURRENT_SOURCE_DIR}/LICENSE)
+# Staging through DESTDIR with the prefix /usr keeps the real prefix in view
+# of the install code above, which chooses the service menu's mode by it.
+set(CPACK_SET_DESTDIR ON)
+set(CPACK_INSTALL_PREFIX /usr)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+# One package holding every component, the Debian files included.
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${VELMORA_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Without the Wayland platform plugin Qt falls back to XWayland, with a
+# warning at every start in a Wayland session.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# Last of all install rules: CPack packs the components known at this point.
+include(CPack)
 
 if(VELMORA_BUILD_TESTS)
   find_program(VELMORA_DESKTOP_FILE_VALIDATE desktop-file-validate)
@@ -139,4 +199,9 @@ if(VELMORA_BUILD_TESTS)
                    ${CMAKE_COMMAND} ${CMAKE_BINARY_DIR})
   set_tests_properties(install_claims_no_file_types PROPERTIES
                        TIMEOUT 120 RESOURCE_LOCK install_manifest SKIP_RETURN_CODE 77)
+  add_test(NAME deb_package
+           COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/tests/install/deb_test.sh
+                   ${CMAKE_CPACK_COMMAND} ${CMAKE_BINARY_DIR})
+  set_tests_properties(deb_package PROPERTIES
+                       TIMEOUT 180 RESOURCE_LOCK install_manifest SKIP_RETURN_CODE 77)
 endif()
