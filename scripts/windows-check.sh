@@ -72,10 +72,12 @@ t_wine="$(since "$t_phase")"
 t_phase="$(now)"
 generator=()
 if command -v ninja >/dev/null; then generator=(-G Ninja); fi
-if [ ! -f "$build/CMakeCache.txt" ]; then
+# Warnings are errors here, as in CI; a folder configured before that option
+# existed is configured again to get it.
+if ! grep -qx 'VELMORA_DEVELOPER_WARNINGS:BOOL=ON' "$build/CMakeCache.txt" 2>/dev/null; then
   cmake -S "$root" -B "$build" "${generator[@]}" \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_BUILD_TYPE=Release -DVELMORA_DEVELOPER_WARNINGS=ON \
     -DVELMORA_BUILD_UI=OFF -DVELMORA_BUILD_BENCH=OFF -DVELMORA_BUILD_TESTS=ON >/dev/null
 fi
 cmake --build "$build" -j"$jobs" --target velmora_core_tests

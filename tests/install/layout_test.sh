@@ -32,9 +32,11 @@ png_size() {
   echo "$(( ($1 << 24) + ($2 << 16) + ($3 << 8) + $4 ))x$(( ($5 << 24) + ($6 << 16) + ($7 << 8) + $8 ))"
 }
 
-# check_layout ROOT: the files a prefix must hold after an install.
+# check_layout ROOT MENU_MODE: the files a prefix must hold after an install;
+# MENU_MODE is the Dolphin service menu's mode there.
 check_layout() {
   root="$1"
+  menu_mode="$2"
   program="$root/lib/velmora/velmora"
   [ -f "$program" ] && [ ! -L "$program" ] && [ -x "$program" ] || fail "no program at $program"
   command="$root/bin/velmora"
@@ -60,19 +62,29 @@ check_layout() {
     out="$(desktop-file-validate "$entry" 2>&1)"
     [ -z "$out" ] || fail "desktop-file-validate: $out"
   fi
-  [ -x "$root/share/kio/servicemenus/velmora.desktop" ] ||
-    fail "no executable Dolphin service menu"
+  menu="$root/share/kio/servicemenus/velmora.desktop"
+  got="$(stat -c %a "$menu" 2>/dev/null)"
+  [ "$got" = "$menu_mode" ] || fail "Dolphin service menu mode is ${got:-missing}, expected $menu_mode"
+  page="$root/share/man/man1/velmora.1.gz"
+  gzip -dc "$page" 2>/dev/null | grep -q '^\.TH VELMORA 1' || fail "no manual page at $page"
+  grep -q '<launchable type="desktop-id">velmora.desktop</launchable>' \
+    "$root/share/metainfo/io.github.velmora.Velmora.metainfo.xml" 2>/dev/null ||
+    fail "no AppStream metainfo naming velmora.desktop"
+  # Debian's copyright and changelog belong to the package alone.
+  [ ! -e "$root/share/doc/velmora" ] || fail "a plain install put share/doc/velmora in place"
 }
 
 # 1. An install into a prefix of one's own.
 prefix="$work/home/.local"
 "$cmake" --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 ||
   { cat "$work/install.log"; fail "cmake --install failed"; }
-check_layout "$prefix"
+# Under a home folder KIO wants the service menu executable.
+check_layout "$prefix" 755
 if command -v update-desktop-database >/dev/null; then
-  grep -q '^application/octet-stream=.*velmora.desktop' \
-    "$prefix/share/applications/mimeinfo.cache" 2>/dev/null ||
-    fail "the MIME cache does not offer velmora for any file"
+  # The cache was refreshed, and Velmora claims no file type in it.
+  [ -f "$prefix/share/applications/mimeinfo.cache" ] || fail "the MIME cache was not refreshed"
+  ! grep -q 'velmora' "$prefix/share/applications/mimeinfo.cache" ||
+    fail "the MIME cache offers velmora for a file type"
 fi
 
 # 2. The installed command, started as the desktop entry would start it.
@@ -102,9 +114,29 @@ app_pid=""
 stage="$work/stage"
 DESTDIR="$stage" "$cmake" --install "$build" --prefix /usr >"$work/stage.log" 2>&1 ||
   { cat "$work/stage.log"; fail "staged install failed"; }
-check_layout "$stage/usr"
+# Root owns a system install; there the service menu is a plain data file.
+check_layout "$stage/usr" 644
 [ ! -e "$stage/usr/share/applications/mimeinfo.cache" ] ||
   fail "a staged install wrote the MIME cache"
+
+# 4. The service menu's mode follows the prefix: root's system folders get a
+# data file, any other prefix the executable bit.
+# prefix | mode
+while read -r where mode; do
+  [ -n "$where" ] || continue
+  rm -rf "$stage"
+  DESTDIR="$stage" "$cmake" --install "$build" --prefix "$where" >"$work/stage.log" 2>&1 ||
+    { cat "$work/stage.log"; fail "staged install to $where failed"; continue; }
+  got="$(stat -c %a "$stage$where/share/kio/servicemenus/velmora.desktop" 2>/dev/null)"
+  [ "$got" = "$mode" ] || fail "prefix $where: service menu mode ${got:-missing}, expected $mode"
+done <<EOF
+/usr/local 644
+/usr/ 644
+/usr/local/ 644
+/opt/velmora 755
+/usr/local2 755
+/home/someone/.local 755
+EOF
 
 if [ "$failures" -eq 0 ]; then
   echo "install layout: all checks passed"
