@@ -61,8 +61,9 @@ UndoStatus StatusOf(const UndoRecord& record, char16_t sep) {
   return UndoStatus::Ready;
 }
 
-/// The reading of a line that fits the files: the one whose target is there;
-/// otherwise the first that names a file of this system, or else the first.
+/// The reading of a line that fits the files: the one whose target is there
+/// (Ambiguous when several are); otherwise the first whose only fault is a
+/// missing file, or else the first.
 std::pair<UndoRecord, UndoStatus> Resolve(const std::vector<UndoRecord>& readings, char16_t sep) {
   std::vector<UndoStatus> statuses;
   for (const UndoRecord& r : readings) statuses.push_back(StatusOf(r, sep));

@@ -93,6 +93,25 @@ TEST_F(UndoPosixTest, ALineThatReadsTwoWaysIsSettledByTheFiles) {
   EXPECT_EQ(Names(), (std::vector<std::string>{"Undo.log", "x", "x\" \"a"}));
 }
 
+TEST_F(UndoPosixTest, AnOldNameTakenByAnotherCaseOfItIsRefused) {
+  // Where case matters, report.txt and Report.txt are two files: the undo's
+  // rename finds the name taken, and the search goes on to older lines.
+  Write("first.txt", "1");
+  RenameAsVelmora("first.txt", "second.txt");
+  Write("report.txt", "new");
+  Write("Report.txt", "other");
+  Write("Undo.log", Read("Undo.log").value_or("") + "Ren \"" + Native("report.txt") +
+                        "\" \"Report.txt\"\r\n");
+
+  const UndoOutcome one = Undo({u"1"});
+  EXPECT_EQ(one.exitStatus, kNothingToUndo);
+  EXPECT_NE(one.message.find(u"is taken by another file"), Text::npos);
+  EXPECT_EQ(Undo().exitStatus, kUndoDone);
+  EXPECT_EQ(Read("first.txt"), "1");
+  EXPECT_EQ(Read("report.txt"), "new");
+  EXPECT_EQ(Read("Report.txt"), "other");
+}
+
 TEST_F(UndoPosixTest, AnUndoThatTheLogCannotRecordStillStandsAndIsReported) {
   // A log reached through a symbolic link is read, but never written to.
   MakeFolder("real");

@@ -267,6 +267,16 @@ TEST_F(UndoTest, ATornLastLineIsNotActedOnAndKeepsOffTheNextLine) {
   EXPECT_EQ(LogText(), Line("new.txt", "old.txt") + torn + "\r\n" + Line("old.txt", "new.txt"));
 }
 
+TEST_F(UndoTest, ALogPastTheSizeLimitIsReadThenStartedAfreshWithTheUndo) {
+  Write("new.txt", "n");
+  std::string log(kUndoLogLimit, ' ');
+  log += "\r\n" + Line("new.txt", "old.txt");
+  Write("Undo.log", log);
+  EXPECT_EQ(Undo().exitStatus, kUndoDone);
+  EXPECT_EQ(Read("old.txt"), "n");
+  EXPECT_EQ(LogText(), Line("old.txt", "new.txt"));
+}
+
 TEST_F(UndoTest, WithoutRenamesToUndoTheStatusIsOneAndALogThatCannotBeReadIsTwo) {
   struct Case {
     const char* what;
