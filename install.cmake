@@ -206,3 +206,12 @@ if(VELMORA_BUILD_TESTS)
   set_tests_properties(deb_package PROPERTIES
                        TIMEOUT 180 RESOURCE_LOCK install_manifest SKIP_RETURN_CODE 77)
 endif()
+
+# ---------------------------------------------------------------- velmora-undo
+# Beside velmora, so that both find the same Undo.log, with the same kind of
+# relative link in bin; and its manual page.
+install(TARGETS velmora-undo RUNTIME DESTINATION ${VELMORA_PROGRAM_DIR})
+file(CREATE_LINK ../${VELMORA_PROGRAM_DIR}/velmora-undo
+     ${CMAKE_BINARY_DIR}/install-links/velmora-undo SYMBOLIC)
+install(PROGRAMS ${CMAKE_BINARY_DIR}/install-links/velmora-undo DESTINATION bin)
+install(FILES ${VELMORA_PACKAGING}/velmora-undo.1 DESTINATION share/man/man1)

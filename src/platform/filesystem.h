@@ -38,6 +38,13 @@ enum class NoReplaceMethod {
 Text RenameNoReplace(const Text& from, const Text& to,
                      NoReplaceMethod method = NoReplaceMethod::Auto);
 
+/// RenameNoReplace with `to` taken exactly as given, trailing dots and control
+/// characters included, where the file system keeps them: for giving a file
+/// back a name it had (an undo). Windows stores neither, so there it is
+/// RenameNoReplace.
+Text RenameNoReplaceExact(const Text& from, const Text& to,
+                          NoReplaceMethod method = NoReplaceMethod::Auto);
+
 /// Deletes a file (not a folder); 53 when missing.
 void Kill(const Text& path);
 

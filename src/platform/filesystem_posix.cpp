@@ -198,13 +198,10 @@ bool WildcardMatch(std::u32string_view pattern, std::u32string_view name) {
   return p == pattern.size();
 }
 
-}  // namespace
-
-Text RenameNoReplace(const Text& from, const Text& to, NoReplaceMethod method) {
-  if (to.empty()) Raise(err::kBadFileNameOrNumber);
+/// The rename of RenameNoReplace once the name rules have given `kept`.
+Text RenameKept(const Text& from, const Text& kept, NoReplaceMethod method) {
   const std::string source = NativeOf(from);
-  const Text kept = detail::DropTrailingDots(to, u"/");
-  const std::string target = ToNativePath(kept);
+  const std::string target = NativeOf(kept);
   if (kept == from) {
     struct stat st {};
     if (::lstat(source.c_str(), &st) != 0) RaiseMissing(source);
@@ -217,6 +214,17 @@ Text RenameNoReplace(const Text& from, const Text& to, NoReplaceMethod method) {
     return kept;
   }
   RaiseRenameError(e, source);
+}
+
+}  // namespace
+
+Text RenameNoReplace(const Text& from, const Text& to, NoReplaceMethod method) {
+  if (to.empty()) Raise(err::kBadFileNameOrNumber);
+  return RenameKept(from, detail::DropTrailingDots(to, u"/"), method);
+}
+
+Text RenameNoReplaceExact(const Text& from, const Text& to, NoReplaceMethod method) {
+  return RenameKept(from, to, method);
 }
 
 void Kill(const Text& path) {

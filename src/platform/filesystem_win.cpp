@@ -73,6 +73,11 @@ Text RenameNoReplace(const Text& from, const Text& to, NoReplaceMethod method) {
   return kept;
 }
 
+Text RenameNoReplaceExact(const Text& from, const Text& to, NoReplaceMethod method) {
+  // Windows itself drops trailing dots and refuses control characters.
+  return RenameNoReplace(from, to, method);
+}
+
 void Kill(const Text& path) {
   const std::wstring wide = Wide(path);
   const DWORD attributes = GetFileAttributesW(wide.c_str());

@@ -1,0 +1,439 @@
+// velmora-undo's logic: the log read back, its renames listed and undone.
+#include "fileio/undo.h"
+
+#include <algorithm>
+#include <limits>
+#include <map>
+#include <utility>
+
+#include "fileio/paths.h"
+#include "fileio/rename.h"
+#include "fileio/text_file.h"
+#include "platform/codec.h"
+#include "platform/errors.h"
+#include "platform/files.h"
+
+namespace velmora {
+
+namespace {
+
+bool IsLetter(char16_t c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'); }
+
+/// "C:\..." or "\\server\...": a path as Windows writes it.
+bool LooksLikeWindowsPath(TextView path) {
+  const bool drive =
+      path.size() >= 3 && IsLetter(path[0]) && path[1] == u':' && (path[2] == u'\\' || path[2] == u'/');
+  return drive || path.substr(0, 2) == u"\\\\";
+}
+
+/// Whether `path` is a full path on the system whose separator is `sep`.
+bool IsFullPathHere(TextView path, char16_t sep) {
+  if (sep == u'\\') return LooksLikeWindowsPath(path);
+  return !path.empty() && path.front() == sep;
+}
+
+/// Whether `name` is a name a file can have in one folder.
+bool IsPlainName(TextView name, char16_t sep) {
+  return IgnoreErrors([&] { CheckNewFileName(name, sep); }) == 0;
+}
+
+Text FileNameOf(const Text& path, char16_t sep) {
+  return TrapErrors([&] { return GetFileName(path, sep); }, Text());
+}
+
+Text FolderOf(const Text& path, char16_t sep) {
+  return TrapErrors([&] { return GetFolderPath(path, sep); }, Text());
+}
+
+/// What the files say about `record`, leaving aside later lines.
+UndoStatus StatusOf(const UndoRecord& record, char16_t sep) {
+  if (!IsFullPathHere(record.target, sep)) return UndoStatus::ForeignPath;
+  // A crafted line must not move a file out of its folder, nor rename "..".
+  if (!IsPlainName(record.oldName, sep) || !IsPlainName(FileNameOf(record.target, sep), sep)) {
+    return UndoStatus::BadName;
+  }
+  const Text oldPath = TrapErrors([&] { return OldPathOf(record, sep); }, Text());
+  if (oldPath.empty() || oldPath == record.target) return UndoStatus::BadName;
+  if (!PathExists(record.target)) return UndoStatus::Gone;
+  // Names that differ only in case may be this very file on a file system
+  // that ignores case; the rename itself tells (error 58 when they are not).
+  if (PathExists(oldPath) && LCase(oldPath) != LCase(record.target)) return UndoStatus::NameTaken;
+  return UndoStatus::Ready;
+}
+
+/// The reading of a line that fits the files: the one whose target is there
+/// (Ambiguous when several are); otherwise the first whose only fault is a
+/// missing file, or else the first.
+std::pair<UndoRecord, UndoStatus> Resolve(const std::vector<UndoRecord>& readings, char16_t sep) {
+  std::vector<UndoStatus> statuses;
+  for (const UndoRecord& r : readings) statuses.push_back(StatusOf(r, sep));
+  auto there = [](UndoStatus s) { return s == UndoStatus::Ready || s == UndoStatus::NameTaken; };
+  const auto present = std::find_if(statuses.begin(), statuses.end(), there);
+  if (present != statuses.end()) {
+    const std::size_t at = static_cast<std::size_t>(present - statuses.begin());
+    if (std::count_if(statuses.begin(), statuses.end(), there) > 1) {
+      return {readings[at], UndoStatus::Ambiguous};
+    }
+    return {readings[at], statuses[at]};
+  }
+  const auto gone = std::find(statuses.begin(), statuses.end(), UndoStatus::Gone);
+  const std::size_t at = gone == statuses.end() ? 0 : static_cast<std::size_t>(gone - statuses.begin());
+  return {readings[at], statuses[at]};
+}
+
+Text Quoted(TextView text, char16_t sep) {
+  Text out(1, u'"');  // built in place: GCC 12 warns wrongly on "x" + Text&&
+  out += ShowText(text, sep);
+  out += u'"';
+  return out;
+}
+
+void AppendHex(Text& out, unsigned value, int digits) {
+  static constexpr char16_t kHex[] = u"0123456789abcdef";
+  for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) out += kHex[(value >> shift) & 0xF];
+}
+
+bool ChangesDirection(char16_t c) {
+  return c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
+/// Why `entry` cannot be undone, as the end of a sentence.
+Text WhyNot(const UndoEntry& entry, char16_t sep) {
+  const UndoRecord& r = entry.record;
+  switch (entry.status) {
+    case UndoStatus::Ready:
+      break;
+    case UndoStatus::Undone:
+      return u"it is undone already (entry " + Str(static_cast<long long>(entry.undoneBy)) +
+             u" reverses it).";
+    case UndoStatus::Gone:
+      return u"the file " + Quoted(r.target, sep) +
+             u" is gone (renamed, moved or deleted since).";
+    case UndoStatus::NameTaken:
+      return u"its old name " + Quoted(r.oldName, sep) + u" is taken by another file in " +
+             Quoted(FolderOf(r.target, sep), sep) + u".";
+    case UndoStatus::ForeignPath:
+      if (sep != u'\\' && LooksLikeWindowsPath(r.target)) {
+        return Quoted(r.target, sep) +
+               u" is a Windows path: a rename made on Windows can only be undone there.";
+      }
+      return Quoted(r.target, sep) + u" is not a full path on this system.";
+    case UndoStatus::BadName:
+      return u"the line does not name a file and another plain name for it (" +
+             Quoted(r.target, sep) + u", " + Quoted(r.oldName, sep) +
+             u"), so it could move a file out of its folder.";
+    case UndoStatus::Ambiguous:
+      return u"the line can be read in more than one way, and more than one of the files it "
+             u"may name exists.";
+  }
+  return {};
+}
+
+/// The short note of the list for an entry that cannot be undone now.
+Text ListNote(const UndoEntry& entry, char16_t sep) {
+  switch (entry.status) {
+    case UndoStatus::Ready: return {};
+    case UndoStatus::Undone:
+      return u"(undone by " + Str(static_cast<long long>(entry.undoneBy)) + u")";
+    case UndoStatus::Gone: return u"(file gone)";
+    case UndoStatus::NameTaken: return u"(old name taken)";
+    case UndoStatus::ForeignPath:
+      return sep != u'\\' && LooksLikeWindowsPath(entry.record.target) ? u"(written on Windows)"
+                                                                        : u"(not a full path)";
+    case UndoStatus::BadName: return u"(not a file name)";
+    case UndoStatus::Ambiguous: return u"(ambiguous)";
+  }
+  return {};
+}
+
+/// Appends `line` to the log as velmora does: size rule, append open, one
+/// whole write. The reason, when it failed.
+std::optional<Text> AppendToLog(const Text& logPath, const Text& line, bool afterTornLine) {
+  ApplyUndoLogSizeRule(logPath);
+  CTextFile log;
+  if (!log.FileOpen(logPath, 2)) return Text(u"it cannot be opened for writing");
+  ErrState failed;
+  IgnoreErrors(failed, [&] {
+    // A torn last line must not swallow the start of this one.
+    const bool split = afterTornLine && Lof(log.FileHandle()) > 0;
+    log.WriteLnStr(split ? u"\r\n" + line : line);
+  });
+  IgnoreErrors(failed, [&] { log.FileClose(); });
+  if (failed.number != 0) return failed.description;
+  return std::nullopt;
+}
+
+struct Attempt {
+  ErrState error;
+  Text message;  ///< what was done, when it was
+};
+
+/// Gives the file of `entry` its old name and logs that.
+Attempt UndoOne(const UndoEntry& entry, const Text& logPath, bool afterTornLine, char16_t sep) {
+  Attempt attempt;
+  const UndoRecord& r = entry.record;
+  Text restored;
+  if (IgnoreErrors(attempt.error, [&] {
+        restored = RenameNoReplaceExact(r.target, OldPathOf(r, sep));
+      }) != 0) {
+    return attempt;
+  }
+  attempt.message = u"Renamed " + Quoted(r.target, sep) + u" back to " + Quoted(r.oldName, sep) + u".";
+  const Text absolute = TrapErrors([&] { return AbsolutePath(restored); }, restored);
+  const std::optional<Text> notLogged =
+      AppendToLog(logPath, UndoLine(absolute, FileNameOf(r.target, sep)), afterTornLine);
+  if (notLogged) {
+    attempt.message += u"\nThe undo log " + Quoted(logPath, sep) +
+                       u" could not record this (" + *notLogged + u"), so it cannot be undone in turn.";
+  }
+  return attempt;
+}
+
+bool TakenOrGone(int error) {
+  return error == err::kFileAlreadyExists || error == err::kFileNotFound ||
+         error == err::kPathNotFound;
+}
+
+Text Count(std::size_t n, const char16_t* one, const char16_t* many) {
+  return Str(static_cast<long long>(n)) + u" " + (n == 1 ? one : many);
+}
+
+UndoOutcome Failure(int status, Text message) { return {status, {}, std::move(message)}; }
+
+}  // namespace
+
+std::vector<Text> UndoLogLines(TextView text) {
+  std::vector<Text> lines;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (c != u'\r' && c != u'\n') continue;
+    lines.emplace_back(text.substr(start, i - start));
+    if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+    start = i + 1;
+  }
+  return lines;
+}
+
+std::optional<Text> ReadUndoLog(const Text& path) {
+  try {
+    InputFile file(path);
+    return DecodeText(ReadBytes(file.Number(), std::numeric_limits<std::size_t>::max()));
+  } catch (const RuntimeError& e) {
+    if (e.Number() == err::kFileNotFound || e.Number() == err::kPathNotFound) return std::nullopt;
+    throw;
+  }
+}
+
+Text OldPathOf(const UndoRecord& record, char16_t sep) {
+  return GetFolderPath(record.target, sep) + record.oldName;
+}
+
+std::vector<UndoEntry> ListUndoEntries(const std::vector<Text>& lines, char16_t sep) {
+  std::vector<UndoEntry> entries;  // oldest first until the end
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::vector<UndoRecord> readings = ParseUndoLine(lines[i]);
+    if (readings.empty()) continue;
+    auto [record, status] = Resolve(readings, sep);
+    entries.push_back({i + 1, std::move(record), status, 0});
+  }
+  // From the newest back: each line looks for the nearest later line that
+  // reverses it.
+  const std::size_t count = entries.size();
+  std::map<std::pair<Text, Text>, std::size_t> later;
+  for (std::size_t i = count; i-- > 0;) {
+    UndoEntry& e = entries[i];
+    const Text oldPath = TrapErrors([&] { return OldPathOf(e.record, sep); }, Text());
+    const auto reverse = later.find({oldPath, FileNameOf(e.record.target, sep)});
+    if (reverse != later.end()) {
+      e.status = UndoStatus::Undone;
+      e.undoneBy = count - reverse->second;
+    }
+    later[{e.record.target, e.record.oldName}] = i;
+  }
+  std::reverse(entries.begin(), entries.end());
+  return entries;
+}
+
+Text ShowText(TextView text, char16_t sep) {
+  Text out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF) {
+      out += c;
+      out += text[++i];
+    } else if (c >= 0xDC80 && c <= 0xDCFF) {
+      out += u"\\x";
+      AppendHex(out, c - 0xDC00u, 2);  // the byte the lossless codec kept
+    } else if ((c >= 0xD800 && c <= 0xDFFF) || (c >= 0x80 && c <= 0x9F) || ChangesDirection(c)) {
+      out += u"\\u";
+      AppendHex(out, c, 4);
+    } else if (c == u'\r') {
+      out += u"\\r";
+    } else if (c == u'\n') {
+      out += u"\\n";
+    } else if (c == u'\t') {
+      out += u"\\t";
+    } else if (c < 0x20 || c == 0x7F) {
+      out += u"\\x";
+      AppendHex(out, c, 2);
+    } else if (c == u'"') {
+      out += u"\\\"";
+    } else if (c == u'\\' && sep != u'\\') {
+      out += u"\\\\";
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+Text FormatUndoList(const std::vector<UndoEntry>& entries, char16_t sep) {
+  const std::size_t width = Str(static_cast<long long>(entries.size())).size();
+  Text out;
+  for (std::size_t k = 0; k < entries.size(); ++k) {
+    const UndoEntry& e = entries[k];
+    const Text number = Str(static_cast<long long>(k + 1));
+    out += Text(width - number.size(), u' ') + number + u"  " + Quoted(e.record.target, sep) +
+           u" was " + Quoted(e.record.oldName, sep);
+    const Text note = ListNote(e, sep);
+    if (!note.empty()) out += u"  " + note;
+    out += u'\n';
+  }
+  return out;
+}
+
+UndoRequest ParseUndoArguments(const std::vector<Text>& args) {
+  UndoRequest request;
+  std::vector<Text> rest;
+  for (const Text& a : args) {
+    if (a == u"--notify" && !request.notify) {
+      request.notify = true;
+    } else {
+      rest.push_back(a);
+    }
+  }
+  auto invalid = [&](Text problem) {
+    request.kind = UndoRequest::Kind::Invalid;
+    request.problem = std::move(problem);
+    return request;
+  };
+  if (rest.empty()) return request;
+  if (rest.size() > 1) return invalid(u"Give one of N, --list or --help, not several.");
+  const Text& a = rest.front();
+  if (a == u"--help" || a == u"-h") {
+    request.kind = UndoRequest::Kind::Help;
+  } else if (a == u"--list") {
+    request.kind = UndoRequest::Kind::List;
+  } else if (!a.empty() && a.find_first_not_of(u"0123456789") == Text::npos) {
+    const Text significant = a.substr(std::min(a.size(), a.find_first_not_of(u'0')));
+    // Numbers too long to hold are past any log's end anyway.
+    if (significant.size() > static_cast<std::size_t>(std::numeric_limits<std::size_t>::digits10)) {
+      return invalid(u"There is no entry " + a + u".");
+    }
+    std::size_t n = 0;
+    for (char16_t c : significant) n = n * 10 + static_cast<std::size_t>(c - u'0');
+    if (n == 0) return invalid(u"The entries are numbered from 1.");
+    request.kind = UndoRequest::Kind::Entry;
+    request.entry = n;
+  } else {
+    return invalid(u"Unknown argument " + Quoted(a, NativeSeparator()) + u".");
+  }
+  if (request.notify && request.kind != UndoRequest::Kind::Entry) {
+    return invalid(u"--notify goes with an undo only (no argument, or N).");
+  }
+  return request;
+}
+
+Text UndoUsage() {
+  return u"Usage: velmora-undo [N] [--notify]\n"
+         u"       velmora-undo --list | --help\n"
+         u"\n"
+         u"Gives files their old names back from Velmora's undo log.\n"
+         u"\n"
+         u"  (no argument)  undo the newest rename that can still be undone\n"
+         u"  --list         list the renames of the log, newest first, numbered from 1\n"
+         u"  N              undo the rename numbered N in that list\n"
+         u"  --notify       also show the outcome on the desktop (a notification or a\n"
+         u"                 message box)\n"
+         u"  --help         show this text\n"
+         u"\n"
+         u"An undo never replaces a file: when the old name is taken, nothing changes.\n"
+         u"Each undo is logged as a rename of its own, so it can be undone in turn.\n"
+         u"The list and this text go to standard output, every other message to\n"
+         u"standard error. Exit status: 0 done, 1 nothing to undo, 2 error.\n";
+}
+
+UndoOutcome RunUndo(const UndoRequest& request, const Text& logPath, char16_t sep) {
+  using Kind = UndoRequest::Kind;
+  if (request.kind == Kind::Help) return {kUndoDone, UndoUsage(), {}};
+  if (request.kind == Kind::Invalid) {
+    return Failure(kUndoError, request.problem + u"\nTry velmora-undo --help.");
+  }
+
+  const Text log = Quoted(logPath, sep);
+  std::optional<Text> text;
+  ErrState unread;
+  if (IgnoreErrors(unread, [&] { text = ReadUndoLog(logPath); }) != 0) {
+    return Failure(kUndoError, u"The undo log " + log + u" cannot be read: " + unread.description + u".");
+  }
+  if (!text) return Failure(kNothingToUndo, u"Nothing to undo: there is no undo log " + log + u" yet.");
+  const std::vector<UndoEntry> entries = ListUndoEntries(UndoLogLines(*text), sep);
+  if (entries.empty()) {
+    return Failure(kNothingToUndo, u"Nothing to undo: the undo log " + log + u" holds no renames.");
+  }
+  const bool afterTornLine = !text->empty() && text->back() != u'\n' && text->back() != u'\r';
+
+  if (request.kind == Kind::List) return {kUndoDone, FormatUndoList(entries, sep), {}};
+
+  if (request.kind == Kind::Entry) {
+    const Text number = u"entry " + Str(static_cast<long long>(request.entry));
+    if (request.entry > entries.size()) {
+      return Failure(kUndoError, u"There is no " + number + u": the undo log holds " +
+                                     Count(entries.size(), u"rename", u"renames") +
+                                     u" (see velmora-undo --list).");
+    }
+    UndoEntry entry = entries[request.entry - 1];
+    if (entry.status != UndoStatus::Ready) {
+      return Failure(kNothingToUndo, u"Cannot undo " + number + u": " + WhyNot(entry, sep));
+    }
+    Attempt attempt = UndoOne(entry, logPath, afterTornLine, sep);
+    if (attempt.error.number == 0) return {kUndoDone, {}, attempt.message};
+    if (TakenOrGone(attempt.error.number)) {
+      entry.status = attempt.error.number == err::kFileAlreadyExists ? UndoStatus::NameTaken
+                                                                      : UndoStatus::Gone;
+      return Failure(kNothingToUndo, u"Cannot undo " + number + u": " + WhyNot(entry, sep));
+    }
+    return Failure(kUndoError, u"Could not rename " + Quoted(entry.record.target, sep) + u" back to " +
+                                   Quoted(entry.record.oldName, sep) + u": " +
+                                   attempt.error.description + u".");
+  }
+
+  // The newest that can still be undone; files that changed since the list
+  // was made (taken or gone) only move the search on.
+  std::size_t passedOver = 0;
+  for (const UndoEntry& entry : entries) {
+    if (entry.status == UndoStatus::Ready) {
+      Attempt attempt = UndoOne(entry, logPath, afterTornLine, sep);
+      if (attempt.error.number == 0) {
+        if (passedOver > 0) {
+          attempt.message += u"\n" + Count(passedOver, u"newer rename", u"newer renames") +
+                             u" of the log cannot be undone now (see velmora-undo --list).";
+        }
+        return {kUndoDone, {}, attempt.message};
+      }
+      if (!TakenOrGone(attempt.error.number)) {
+        return Failure(kUndoError, u"Could not rename " + Quoted(entry.record.target, sep) +
+                                       u" back to " + Quoted(entry.record.oldName, sep) + u": " +
+                                       attempt.error.description + u".");
+      }
+    }
+    if (entry.status != UndoStatus::Undone) ++passedOver;
+  }
+  return Failure(kNothingToUndo, u"Nothing to undo: no rename in the undo log " + log +
+                                     u" can be undone now (see velmora-undo --list).");
+}
+
+}  // namespace velmora
