@@ -3,13 +3,15 @@
 #   lib/velmora/velmora                    the program, in a folder of its own,
 #                                          where Undo.log and words.txt live
 #                                          when the folder can be written
-#   bin/velmora                            relative symlink to it (the program
-#                                          finds its folder via /proc/self/exe,
-#                                          so the link leads to the real one)
+#   lib/velmora/velmora-undo               its undo companion, beside it
+#   bin/velmora, bin/velmora-undo          relative symlinks to them (the
+#                                          programs find their folder via
+#                                          /proc/self/exe, so the link leads
+#                                          to the real one)
 #   share/applications/velmora.desktop     menu entry; it claims no file types
 #   share/icons/hicolor/*/apps/velmora.{png,svg}
 #   share/kio/servicemenus/velmora.desktop (Dolphin context menu)
-#   share/man/man1/velmora.1.gz
+#   share/man/man1/velmora.1.gz, velmora-undo.1.gz
 #   share/metainfo/io.github.velmora.Velmora.metainfo.xml
 # The .deb (cpack -G DEB) adds share/doc/velmora/{copyright,changelog.gz}.
 # Windows and macOS need their own bundling (Qt libraries beside the program
@@ -30,15 +32,17 @@ set(VELMORA_MAINTAINER "Velmora developers <velmora@example.org>")
 set(VELMORA_GENERATED ${CMAKE_BINARY_DIR}/packaging)
 set(VELMORA_DATA ${CMAKE_INSTALL_DATAROOTDIR})
 
-install(TARGETS velmora RUNTIME DESTINATION ${VELMORA_PROGRAM_DIR})
+# velmora-undo sits beside velmora, so that both find the same Undo.log.
+install(TARGETS velmora velmora-undo RUNTIME DESTINATION ${VELMORA_PROGRAM_DIR})
 
-# The link is made once in the build tree; installing a symlink copies the
+# The links are made once in the build tree; installing a symlink copies the
 # link itself, so it stays relative and works under any prefix or DESTDIR.
-file(RELATIVE_PATH velmora_link_target /prefix/${CMAKE_INSTALL_BINDIR}
-     /prefix/${VELMORA_PROGRAM_DIR}/velmora)
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/install-links)
-file(CREATE_LINK ${velmora_link_target} ${CMAKE_BINARY_DIR}/install-links/velmora SYMBOLIC)
-install(PROGRAMS ${CMAKE_BINARY_DIR}/install-links/velmora DESTINATION ${CMAKE_INSTALL_BINDIR})
+foreach(program IN ITEMS velmora velmora-undo)
+  file(RELATIVE_PATH link_target /prefix/${CMAKE_INSTALL_BINDIR} /prefix/${VELMORA_PROGRAM_DIR}/${program})
+  file(CREATE_LINK ${link_target} ${CMAKE_BINARY_DIR}/install-links/${program} SYMBOLIC)
+  install(PROGRAMS ${CMAKE_BINARY_DIR}/install-links/${program} DESTINATION ${CMAKE_INSTALL_BINDIR})
+endforeach()
 
 install(FILES ${VELMORA_PACKAGING}/velmora.desktop DESTINATION ${VELMORA_DATA}/applications)
 install(FILES ${VELMORA_PACKAGING}/${VELMORA_METAINFO} DESTINATION ${VELMORA_DATA}/metainfo)
@@ -61,12 +65,16 @@ function(velmora_gzip source output)
 endfunction()
 if(VELMORA_GZIP)
   velmora_gzip(${VELMORA_PACKAGING}/velmora.1 ${VELMORA_GENERATED}/velmora.1)
+  velmora_gzip(${VELMORA_PACKAGING}/velmora-undo.1 ${VELMORA_GENERATED}/velmora-undo.1)
   velmora_gzip(${VELMORA_PACKAGING}/debian/changelog ${VELMORA_GENERATED}/changelog)
   add_custom_target(velmora_compressed_docs ALL
-    DEPENDS ${VELMORA_GENERATED}/velmora.1.gz ${VELMORA_GENERATED}/changelog.gz)
-  install(FILES ${VELMORA_GENERATED}/velmora.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    DEPENDS ${VELMORA_GENERATED}/velmora.1.gz ${VELMORA_GENERATED}/velmora-undo.1.gz
+            ${VELMORA_GENERATED}/changelog.gz)
+  install(FILES ${VELMORA_GENERATED}/velmora.1.gz ${VELMORA_GENERATED}/velmora-undo.1.gz
+          DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 else()
-  install(FILES ${VELMORA_PACKAGING}/velmora.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${VELMORA_PACKAGING}/velmora.1 ${VELMORA_PACKAGING}/velmora-undo.1
+          DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endif()
 
 # KIO shows a service menu only when its file is executable or owned by root.
@@ -206,12 +214,3 @@ if(VELMORA_BUILD_TESTS)
   set_tests_properties(deb_package PROPERTIES
                        TIMEOUT 180 RESOURCE_LOCK install_manifest SKIP_RETURN_CODE 77)
 endif()
-
-# ---------------------------------------------------------------- velmora-undo
-# Beside velmora, so that both find the same Undo.log, with the same kind of
-# relative link in bin; and its manual page.
-install(TARGETS velmora-undo RUNTIME DESTINATION ${VELMORA_PROGRAM_DIR})
-file(CREATE_LINK ../${VELMORA_PROGRAM_DIR}/velmora-undo
-     ${CMAKE_BINARY_DIR}/install-links/velmora-undo SYMBOLIC)
-install(PROGRAMS ${CMAKE_BINARY_DIR}/install-links/velmora-undo DESTINATION bin)
-install(FILES ${VELMORA_PACKAGING}/velmora-undo.1 DESTINATION share/man/man1)

@@ -57,9 +57,9 @@ class ScopedEnv {
   bool had_ = false;
 };
 
-class UndoLogTest : public testing::TempFolderTest {
+class UndoLogFilesTest : public testing::TempFolderTest {
  protected:
-  UndoLogTest() : TempFolderTest("velmora-undolog-") {
+  UndoLogFilesTest() : TempFolderTest("velmora-undolog-") {
     MakeFolder("program");
     MakeFolder("home");
   }
@@ -68,12 +68,12 @@ class UndoLogTest : public testing::TempFolderTest {
   ScopedEnv home_{"HOME", Native("home").c_str()};
 };
 
-TEST_F(UndoLogTest, LogStaysBesideAWritableProgram) {
+TEST_F(UndoLogFilesTest, LogStaysBesideAWritableProgram) {
   EXPECT_EQ(UndoLogPath(PathOf("program")), PathOf("program/Undo.log"));
   EXPECT_FALSE(Exists("home/.local")) << "nothing is made in the home folder";
 }
 
-TEST_F(UndoLogTest, UnwritableProgramFolderSendsTheLogToTheStateFolder) {
+TEST_F(UndoLogFilesTest, UnwritableProgramFolderSendsTheLogToTheStateFolder) {
   struct Case {
     const char* name;
     const char* xdgState;  // null: unset
@@ -117,7 +117,7 @@ TEST_F(UndoLogTest, UnwritableProgramFolderSendsTheLogToTheStateFolder) {
   }
 }
 
-TEST_F(UndoLogTest, WordListBesideTheProgramElseInTheSettingsFolder) {
+TEST_F(UndoLogFilesTest, WordListBesideTheProgramElseInTheSettingsFolder) {
   EXPECT_EQ(WordListPath(PathOf("program")), PathOf("home/.config/velmora/words.txt"));
   ScopedEnv config("XDG_CONFIG_HOME", Native("config").c_str());
   EXPECT_EQ(WordListPath(PathOf("program")), PathOf("config/velmora/words.txt"));
@@ -125,7 +125,7 @@ TEST_F(UndoLogTest, WordListBesideTheProgramElseInTheSettingsFolder) {
   EXPECT_EQ(WordListPath(PathOf("program")), PathOf("program/words.txt"));
 }
 
-TEST_F(UndoLogTest, SizeRuleNeverDiscardsALogAnotherCopyHolds) {
+TEST_F(UndoLogFilesTest, SizeRuleNeverDiscardsALogAnotherCopyHolds) {
   const Text log = PathOf("program/Undo.log");
   Write("program/Undo.log", std::string(65500, 'x'));
   // A running copy holds the log open, as a window does from load to unload.
@@ -170,7 +170,7 @@ TEST_F(UndoLogTest, SizeRuleNeverDiscardsALogAnotherCopyHolds) {
   EXPECT_TRUE(Exists("program/Undo.log"));
 }
 
-TEST_F(UndoLogTest, ALineIsWholeOrAbsentOnAFullDisk) {
+TEST_F(UndoLogFilesTest, ALineIsWholeOrAbsentOnAFullDisk) {
   struct Case {
     const char* name;
     std::size_t room;  // bytes the file may still grow by
@@ -208,7 +208,7 @@ TEST_F(UndoLogTest, ALineIsWholeOrAbsentOnAFullDisk) {
   }
 }
 
-TEST_F(UndoLogTest, LogIsNeverWrittenThroughALink) {
+TEST_F(UndoLogFilesTest, LogIsNeverWrittenThroughALink) {
   Write("elsewhere.txt", "private");
   ASSERT_EQ(::symlink(Native("elsewhere.txt").c_str(), Native("program/Undo.log").c_str()), 0);
   CTextFile file;

@@ -94,10 +94,13 @@ while IFS='|' read -r path mode target; do
   [ "$got_target" = "$target" ] || fail "/usr/$path leads to '$got_target', expected '$target'"
 done <<'EOF'
 lib/velmora/velmora|-rwxr-xr-x|-
+lib/velmora/velmora-undo|-rwxr-xr-x|-
 bin/velmora|lrwxrwxrwx|../lib/velmora/velmora
+bin/velmora-undo|lrwxrwxrwx|../lib/velmora/velmora-undo
 share/applications/velmora.desktop|-rw-r--r--|-
 share/kio/servicemenus/velmora.desktop|-rw-r--r--|-
 share/man/man1/velmora.1.gz|-rw-r--r--|-
+share/man/man1/velmora-undo.1.gz|-rw-r--r--|-
 share/metainfo/io.github.velmora.Velmora.metainfo.xml|-rw-r--r--|-
 share/doc/velmora/copyright|-rw-r--r--|-
 share/doc/velmora/changelog.gz|-rw-r--r--|-
@@ -133,8 +136,10 @@ done <"$work/contents"
 mkdir "$work/root"
 dpkg-deb -x "$deb" "$work/root"
 here="$(cd "$(dirname "$0")/../.." && pwd)"
-gzip -dc "$work/root/usr/share/man/man1/velmora.1.gz" 2>/dev/null | cmp -s - "$here/packaging/velmora.1" ||
-  fail "the packaged manual page differs from packaging/velmora.1"
+for name in velmora velmora-undo; do
+  gzip -dc "$work/root/usr/share/man/man1/$name.1.gz" 2>/dev/null | cmp -s - "$here/packaging/$name.1" ||
+    fail "the packaged manual page differs from packaging/$name.1"
+done
 
 # The metainfo names a desktop entry that the package holds.
 if command -v appstreamcli >/dev/null; then

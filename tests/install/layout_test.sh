@@ -37,16 +37,18 @@ png_size() {
 check_layout() {
   root="$1"
   menu_mode="$2"
-  program="$root/lib/velmora/velmora"
-  [ -f "$program" ] && [ ! -L "$program" ] && [ -x "$program" ] || fail "no program at $program"
-  command="$root/bin/velmora"
-  if [ -L "$command" ]; then
-    case "$(readlink "$command")" in
-      /*) fail "bin/velmora is an absolute link: $(readlink "$command")" ;;
-    esac
-  fi
-  [ -x "$command" ] && [ "$(readlink -f "$command")" = "$(readlink -f "$program")" ] ||
-    fail "bin/velmora does not lead to the program"
+  for name in velmora velmora-undo; do
+    program="$root/lib/velmora/$name"
+    [ -f "$program" ] && [ ! -L "$program" ] && [ -x "$program" ] || fail "no program at $program"
+    command="$root/bin/$name"
+    if [ -L "$command" ]; then
+      case "$(readlink "$command")" in
+        /*) fail "bin/$name is an absolute link: $(readlink "$command")" ;;
+      esac
+    fi
+    [ -x "$command" ] && [ "$(readlink -f "$command")" = "$(readlink -f "$program")" ] ||
+      fail "bin/$name does not lead to the program"
+  done
   for size in 16 24 32 48 256; do
     icon="$root/share/icons/hicolor/${size}x${size}/apps/velmora.png"
     got="$(png_size "$icon" 2>/dev/null)"
@@ -65,8 +67,10 @@ check_layout() {
   menu="$root/share/kio/servicemenus/velmora.desktop"
   got="$(stat -c %a "$menu" 2>/dev/null)"
   [ "$got" = "$menu_mode" ] || fail "Dolphin service menu mode is ${got:-missing}, expected $menu_mode"
-  page="$root/share/man/man1/velmora.1.gz"
-  gzip -dc "$page" 2>/dev/null | grep -q '^\.TH VELMORA 1' || fail "no manual page at $page"
+  for name in velmora velmora-undo; do
+    page="$root/share/man/man1/$name.1.gz"
+    gzip -dc "$page" 2>/dev/null | grep -q '^\.TH ' || fail "no manual page at $page"
+  done
   grep -q '<launchable type="desktop-id">velmora.desktop</launchable>' \
     "$root/share/metainfo/io.github.velmora.Velmora.metainfo.xml" 2>/dev/null ||
     fail "no AppStream metainfo naming velmora.desktop"
