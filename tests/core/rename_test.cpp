@@ -181,22 +181,24 @@ TEST_F(RenameTest, UndoLineNamesWhatExists) {
     Text base, ext;
     std::string onDisk;
     Text undo;  // with <dir> for the folder; empty for a blank line
+    bool posixName = false;  // Windows names hold no line break or quote
   };
   const Case cases[] = {
       {"plain", "old.txt", u"new", u"txt", "new.txt", u"Ren \"<dir>new.txt\" \"old.txt\""},
       {"unedited name without extension", "README", u"README", u"", "README", u""},
       {"trailing dot dropped", "a.md", u"clean", u"", "clean", u"Ren \"<dir>clean\" \"a.md\""},
       {"line feed in the old name", "two\nlines.txt", u"clean", u"txt", "clean.txt",
-       u"RenEsc \"<dir>clean.txt\" \"two\\nlines.txt\""},
+       u"RenEsc \"<dir>clean.txt\" \"two\\nlines.txt\"", true},
       {"CR and quote in the old name", "a\r\"b.txt", u"ab", u"txt", "ab.txt",
-       u"RenEsc \"<dir>ab.txt\" \"a\\r\\\"b.txt\""},
-      {"quote alone stays plain", "a\"b.txt", u"ab", u"txt", "ab.txt", u"Ren \"<dir>ab.txt\" \"a\"b.txt\""},
+       u"RenEsc \"<dir>ab.txt\" \"a\\r\\\"b.txt\"", true},
+      {"quote alone stays plain", "a\"b.txt", u"ab", u"txt", "ab.txt", u"Ren \"<dir>ab.txt\" \"a\"b.txt\"", true},
   };
   for (const Case& c : cases) {
+    if (kWindows && c.posixName) continue;
     SCOPED_TRACE(c.name);
     Reset();
     Write(c.file, "mine");
-    const Text folder = PathOf("") ;
+    const Text folder = PathOf("");
     const RenameOutcome outcome = RenameFromFields(PathOf(c.file), folder, c.base, c.ext);
     EXPECT_EQ(outcome.report, u"");
     EXPECT_EQ(outcome.undoText, ReplaceAll(c.undo, u"<dir>", folder));

@@ -80,7 +80,12 @@ TEST(TextFileTest, ReadAllOfVanishedFileClosesObject) {
   ASSERT_TRUE(f.FileOpen(tmp.PathOf("gone.log"), 2));
   f.WriteLnStr(u"x");
   const int number = f.FileHandle();
-  ASSERT_EQ(unlink(tmp.Native("gone.log").c_str()), 0);
+  if (unlink(tmp.Native("gone.log").c_str()) != 0) {
+    // Windows keeps a file that is held open, as the undo log's size rule needs.
+    ASSERT_TRUE(kWindows);
+    f.FileClose();
+    GTEST_SKIP() << "the system does not delete a file held open";
+  }
 
   EXPECT_EQ(f.ReadAll(), u"");
   EXPECT_EQ(f.FileHandle(), 0);  // never a number it no longer owns
