@@ -125,7 +125,10 @@ frmQuickRen::frmQuickRen(Desktop& desktop, Shell& shell, AppFacts facts, QWidget
     : QDialog(parent), desktop_(desktop), shell_(shell), facts_(std::move(facts)) {
   InitIconResources();
   setObjectName("frmQuickRen");
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+  // An ordinary top-level window for the window manager. As a dialog (and on
+  // X11 transient for Qt's hidden group leader) it passes for a dialog of the
+  // active program and takes the focus from it.
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   setFixedSize(812, 348);
   BuildControls();

@@ -231,6 +231,16 @@ class FrmQuickRenTest : public velmora::testing::WindowFixture {
     QVERIFY(Base()->selectedText().isEmpty());
   }
 
+  void ordinaryFixedTopLevelWindow() {
+    // A dialog type makes X11 window managers take it for a dialog of the
+    // active program, and give it that program's focus.
+    Open(QString(), false);
+    QCOMPARE(window_->windowType(), Qt::Window);
+    QVERIFY(!(window_->windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(window_->windowFlags() & Qt::WindowMinimizeButtonHint);
+    QCOMPARE(window_->minimumSize(), window_->maximumSize());
+  }
+
   void startsMinimisedOnlyOnExactSwitch_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("minimised");
