@@ -347,6 +347,10 @@ void frmQuickRen::Form_Load() {
 
 void frmQuickRen::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
+  if (!shown_) {
+    shown_ = true;
+    ShowReadyState();
+  }
   if (!activated_) {
     // Ask for activation ourselves, so the window becomes active (and its
     // activation handler runs) also without a window manager.
@@ -368,11 +372,33 @@ void frmQuickRen::EnsureActivated() {
   if (!activated_) Handler([this] { Form_Activate(); });
 }
 
+void frmQuickRen::ShowReadyState() {
+  SetIcon(this, QStringLiteral("AAA"), true);
+  ShowTitles();
+  IgnoreErrors([&] {
+    txtFileBaseName->setSelection(0, txtFileBaseName->text().size());
+    FocusBaseName();
+  });
+  readyState_ = CurrentBaseNameState();
+}
+
 void frmQuickRen::Form_Activate() {
   // Runs once: coming back from another program must not re-select the name.
   activated_ = true;
   SetIcon(this, QStringLiteral("AAA"), true);
   InitModes();
+  ShowTitles();
+  IgnoreErrors([&] {
+    // What the person did with the name since the ready state selected it
+    // (typed, moved the caret, went to another field) stays as it is.
+    if (readyState_ && *readyState_ != CurrentBaseNameState()) return;
+    txtFileBaseName->setSelection(0, txtFileBaseName->text().size());
+    FocusBaseName();
+  });
+  readyState_.reset();
+}
+
+void frmQuickRen::ShowTitles() {
   setWindowTitle(QStr(ProductName()));
   lblTitle->setText(QStr(ProductName()));
   lblTitle->adjustSize();
@@ -381,10 +407,11 @@ void frmQuickRen::Form_Activate() {
   QPalette pal = picTitle->palette();
   pal.setColor(QPalette::Window, QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF));
   picTitle->setPalette(pal);
-  IgnoreErrors([&] {
-    txtFileBaseName->setSelection(0, txtFileBaseName->text().size());
-    FocusBaseName();
-  });
+}
+
+frmQuickRen::BaseNameState frmQuickRen::CurrentBaseNameState() const {
+  return {txtFileBaseName->text(), txtFileBaseName->cursorPosition(), txtFileBaseName->selectionStart(),
+          txtFileBaseName->selectionLength(), focusWidget()};
 }
 
 void frmQuickRen::reject() { Handler([this] { cmdCancel_Click(); }); }
