@@ -23,11 +23,6 @@ int main(int argc, char* argv[]) {
   QtDesktop desktop;
   std::unique_ptr<Shell> shell = MakeRealShell();
   frmQuickRen window(desktop, *shell, AppFacts{commandLine, ProgramFolder()});
-  window.show();
-  if (StartsMinimised(commandLine)) {
-    // Minimised only once loading and activation have run in full.
-    window.EnsureActivated();
-    window.setWindowState(window.windowState() | Qt::WindowMinimized);
-  }
+  window.ShowAtStartup(StartsMinimised(commandLine));
   return app.exec();
 }

@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QTimer>
 #include <QVector>
+#include <QWindow>
+#include <functional>
 
 #include "app/modes.h"
 #include "fileio/paths.h"
@@ -21,6 +23,7 @@
 #include "transform/title.h"
 #include "ui/qt_text.h"
 #include "ui/widgets.h"
+#include "ui/window_system.h"
 
 // The icons live in a static library: the resource must be registered by hand.
 static void InitIconResources() { Q_INIT_RESOURCE(velmora); }
@@ -96,6 +99,34 @@ QFont FontFor(const ControlLayout& layout, const QFont& base) {
 }
 
 constexpr char16_t kRefused[] = u"\\/:*?<>|\"";
+
+/// Calls `onScreen` once, after the window's first exposure has been painted.
+class FirstExposure : public QObject {
+ public:
+  FirstExposure(QWindow* window, std::function<void()> onScreen) : QObject(window), onScreen_(std::move(onScreen)) {
+    window->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed()) {
+      watched->removeEventFilter(this);
+      // Queued, so that the exposure is painted first: a Wayland compositor
+      // ignores requests about a window that has no content yet.
+      QMetaObject::invokeMethod(
+          this,
+          [this] {
+            onScreen_();
+            deleteLater();
+          },
+          Qt::QueuedConnection);
+    }
+    return false;
+  }
+
+ private:
+  std::function<void()> onScreen_;
+};
 
 }  // namespace
 
@@ -345,21 +376,32 @@ void frmQuickRen::Form_Load() {
   cboWords->setCurrentIndex(-1);
 }
 
+void frmQuickRen::ShowAtStartup(bool minimised) {
+  startMinimised_ = minimised;
+  show();
+  if (minimised) {
+    EnsureActivated();
+    setWindowState(windowState() | Qt::WindowMinimized);
+  }
+}
+
 void frmQuickRen::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  if (!shown_) {
-    shown_ = true;
-    ShowReadyState();
+  if (shown_) return;
+  shown_ = true;
+  ShowReadyState();
+  if (QWindow* window = windowHandle()) new FirstExposure(window, [this] { OnScreen(); });
+}
+
+void frmQuickRen::OnScreen() {
+  if (startMinimised_) {
+    // Asked again where the first request may have come too early to count.
+    if (MinimiseMayBeDropped()) setWindowState(windowState() | Qt::WindowMinimized);
+    return;
   }
-  if (!activated_) {
-    // Ask for activation ourselves, so the window becomes active (and its
-    // activation handler runs) also without a window manager.
-    QTimer::singleShot(0, this, [this] {
-      if (!isVisible() || activated_) return;
-      if (QGuiApplication::platformName() != QLatin1String("offscreen")) raise();
-      activateWindow();
-    });
-  }
+  // Asked for once the window is on screen: a compositor grants a launcher's
+  // activation token only to a mapped window.
+  if (!activated_ && ShouldRequestActivation()) activateWindow();
 }
 
 bool frmQuickRen::event(QEvent* e) {

@@ -41,6 +41,9 @@ class frmQuickRen : public QDialog {
   frmQuickRen(Desktop& desktop, Shell& shell, AppFacts facts, QWidget* parent = nullptr);
   ~frmQuickRen() override;
 
+  /// Shows the window as start-up does; with `minimised` it is minimised once
+  /// the load and activation handlers have run in full.
+  void ShowAtStartup(bool minimised);
   /// Runs the activation handler now unless it has run (it runs only once).
   void EnsureActivated();
   /// Whether the activation handler has run.
@@ -71,6 +74,8 @@ class frmQuickRen : public QDialog {
   /// window manager keeping the focus elsewhere, or a compositor that never
   /// activates, must not leave the window without them.
   void ShowReadyState();
+  /// Called once, after the window's first exposure has been painted.
+  void OnScreen();
   void Form_Activate();
   void Form_Unload();
   void Unload();
@@ -115,6 +120,7 @@ class frmQuickRen : public QDialog {
   bool activated_ = false;
   bool unloading_ = false;
   bool shown_ = false;
+  bool startMinimised_ = false;
   /// The base name as the ready state left it, while that state applies.
   std::optional<BaseNameState> readyState_;
 

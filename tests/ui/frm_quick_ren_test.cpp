@@ -296,6 +296,19 @@ class FrmQuickRenTest : public velmora::testing::WindowFixture {
     }
   }
 
+  void startupMinimisedKeepsTheSelection() {
+    WriteBytes(Data("scan.png"), "x");
+    Open(Data("scan.png"), false);
+    window_->ShowAtStartup(true);
+    QVERIFY(window_->isMinimized());
+    QVERIFY(window_->Activated());
+    QTest::qWait(50);  // the first exposure and any activation come and go
+    QVERIFY(window_->isMinimized());
+    QCOMPARE(window_->windowTitle(), QString("Velmora"));
+    QCOMPARE(Base()->selectedText(), QString("scan"));
+    QCOMPARE(window_->focusWidget(), Base());
+  }
+
   void startsMinimisedOnlyOnExactSwitch_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("minimised");
