@@ -8,12 +8,14 @@
 #include "platform/real_shell.h"
 #include "ui/frm_quick_ren.h"
 #include "ui/qt_desktop.h"
+#include "ui/window_system.h"
 
 int main(int argc, char* argv[]) {
   using namespace velmora;
   // The argument text is taken before Qt sees argv: Qt would strip options
   // such as -style or -reverse from it, even from a file name.
   const Text commandLine = CommandLineText(argc, argv);
+  const Launch launch = PrepareWindowSystem();  // before Qt, which takes DESKTOP_STARTUP_ID
   int qtArgc = 1;
   std::vector<char*> qtArgv = {argv[0], nullptr};
   QApplication app(qtArgc, qtArgv.data());
@@ -23,6 +25,6 @@ int main(int argc, char* argv[]) {
   QtDesktop desktop;
   std::unique_ptr<Shell> shell = MakeRealShell();
   frmQuickRen window(desktop, *shell, AppFacts{commandLine, ProgramFolder()});
-  window.ShowAtStartup(StartsMinimised(commandLine));
+  ShowForLaunch(window, launch, StartsMinimised(commandLine));
   return app.exec();
 }

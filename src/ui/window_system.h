@@ -1,12 +1,37 @@
-// Start-up's dealings with the desktop's window system: the window-manager
-// conventions that Qt leaves to the program.
+// Start-up's dealings with the desktop's window system: what a launcher
+// hands over, and the window-manager conventions that Qt leaves to the program.
 #pragma once
+
+#include <QByteArray>
+#include <cstdint>
+
+class QWindow;
 
 namespace velmora {
 
+class frmQuickRen;
+
+/// The X server time of the user action that started the program, from a
+/// startup-notification ID ("..._TIME<time>"); 0 when it carries none.
+std::uint32_t LaunchTime(const QByteArray& startupId);
+
+/// What start-up keeps from before QApplication.
+struct Launch {
+  QByteArray startupId;  ///< DESKTOP_STARTUP_ID, which Qt takes from the environment
+};
+
+/// Reads the launch; call before QApplication. DESKTOP_STARTUP_ID is left for
+/// Qt, which sends the startup-notification "remove" message itself.
+Launch PrepareWindowSystem();
+
+/// Shows `window` as start-up does (minimised with `minimised`). On X11 the
+/// window first carries the launch's startup ID and time, so the window
+/// manager can apply the user's focus policy.
+void ShowForLaunch(frmQuickRen& window, const Launch& launch, bool minimised);
+
 /// Whether the program should ask for its window's activation itself. Not
-/// under an X11 window manager: it decides whether a new window takes the
-/// focus, and a request from the program would override that.
+/// under an X11 window manager: it decides from the launch time whether a new
+/// window takes the focus, and a request from the program would override that.
 bool ShouldRequestActivation();
 
 /// Whether a minimise requested before the window was on screen may have been
@@ -16,6 +41,10 @@ bool MinimiseMayBeDropped();
 
 // Per system (window_system_linux.cpp and its stand-ins elsewhere).
 
+/// X11: marks the created, not yet mapped `window` with the launcher's
+/// startup ID and, when the ID carries one, the launch time as its last user
+/// time, as the window-manager conventions (EWMH) ask of a new window.
+void MarkX11Launch(QWindow& window, const QByteArray& startupId);
 /// X11: whether a window manager that follows the EWMH conventions runs.
 bool X11WindowManagerRuns();
 

@@ -2,6 +2,7 @@
 #include <xcb/xcb.h>
 
 #include <QGuiApplication>
+#include <QWindow>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -35,6 +36,22 @@ xcb_window_t WindowProperty(xcb_connection_t* c, xcb_window_t window, xcb_atom_t
 }
 
 }  // namespace
+
+void MarkX11Launch(QWindow& window, const QByteArray& startupId) {
+  xcb_connection_t* c = Connection();
+  if (c == nullptr || startupId.isEmpty()) return;
+  const auto id = xcb_window_t(window.winId());
+  // The window manager matches the window to its launch by this ID; Qt puts
+  // it on no window.
+  xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, Atom(c, "_NET_STARTUP_ID"), Atom(c, "UTF8_STRING"), 8,
+                      std::uint32_t(startupId.size()), startupId.constData());
+  // The time of the click or key that launched the program: a window manager
+  // preventing focus stealing compares it with the user's input since. Qt sets
+  // no time before mapping, or a recent one that is no user's.
+  if (const std::uint32_t time = LaunchTime(startupId); time != 0)
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, Atom(c, "_NET_WM_USER_TIME"), XCB_ATOM_CARDINAL, 32, 1, &time);
+  xcb_flush(c);
+}
 
 bool X11WindowManagerRuns() {
   xcb_connection_t* c = Connection();
