@@ -15,7 +15,8 @@ int main(int argc, char* argv[]) {
   // The argument text is taken before Qt sees argv: Qt would strip options
   // such as -style or -reverse from it, even from a file name.
   const Text commandLine = CommandLineText(argc, argv);
-  const Launch launch = PrepareWindowSystem();  // before Qt, which takes DESKTOP_STARTUP_ID
+  Launch launch = PrepareWindowSystem();  // before Qt, which takes DESKTOP_STARTUP_ID
+  QGuiApplication::setDesktopFileName(QStringLiteral("velmora"));  // the Wayland app id, matching velmora.desktop
   int qtArgc = 1;
   std::vector<char*> qtArgv = {argv[0], nullptr};
   QApplication app(qtArgc, qtArgv.data());

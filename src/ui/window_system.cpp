@@ -6,6 +6,33 @@
 #include "ui/frm_quick_ren.h"
 
 namespace velmora {
+namespace {
+
+bool IsGnome(const EnvLookup& env) {
+  // XDG_CURRENT_DESKTOP is a list ("ubuntu:GNOME"); older sessions name only
+  // the session desktop.
+  for (const char* name : {"XDG_CURRENT_DESKTOP", "XDG_SESSION_DESKTOP"}) {
+    for (const QByteArray& desktop : env(name).toLower().split(':'))
+      if (desktop == "gnome") return true;
+  }
+  return false;
+}
+
+QByteArray FromEnvironment(const char* name) { return qgetenv(name); }
+
+}  // namespace
+
+QtChoices ChooseQt(const EnvLookup& env) {
+  QtChoices choices;
+  const bool wayland = !env("WAYLAND_DISPLAY").isEmpty() || env("XDG_SESSION_TYPE") == "wayland";
+  if (!wayland || !env("QT_QPA_PLATFORM").isEmpty()) return choices;
+  // mutter draws no frame for Wayland windows; for X11 windows it draws one.
+  // Wayland stays the fall-back, should XWayland not answer.
+  if (IsGnome(env) && !env("DISPLAY").isEmpty()) choices.platform = "xcb;wayland";
+  // A frame plugin the user picked is theirs to judge.
+  choices.noQtFrame = env("QT_WAYLAND_DISABLE_WINDOWDECORATION").isEmpty() && env("QT_WAYLAND_DECORATION").isEmpty();
+  return choices;
+}
 
 std::uint32_t LaunchTime(const QByteArray& startupId) {
   // Read as GTK reads it: the digits after the last "_TIME".
@@ -20,14 +47,31 @@ std::uint32_t LaunchTime(const QByteArray& startupId) {
   return std::uint32_t(time);
 }
 
-Launch PrepareWindowSystem() { return Launch{qgetenv("DESKTOP_STARTUP_ID")}; }
+Launch PrepareWindowSystem() {
+  Launch launch;
+  launch.startupId = qgetenv("DESKTOP_STARTUP_ID");
+  const QtChoices choices = ChooseQt(FromEnvironment);
+  if (!choices.platform.isEmpty()) {
+    qputenv("QT_QPA_PLATFORM", choices.platform);
+    launch.setForQt.push_back("QT_QPA_PLATFORM");
+  }
+  if (choices.noQtFrame) {
+    qputenv("QT_WAYLAND_DISABLE_WINDOWDECORATION", "1");
+    launch.setForQt.push_back("QT_WAYLAND_DISABLE_WINDOWDECORATION");
+  }
+  return launch;
+}
 
-void ShowForLaunch(frmQuickRen& window, const Launch& launch, bool minimised) {
+void ShowForLaunch(frmQuickRen& window, Launch& launch, bool minimised) {
   if (QGuiApplication::platformName() == QLatin1String("xcb")) {
     window.winId();  // the X window exists from here on, not yet mapped
     if (QWindow* handle = window.windowHandle()) MarkX11Launch(*handle, launch.startupId);
   }
   window.ShowAtStartup(minimised);
+  // Qt has read its variables by now: the platform when it started, the frame
+  // choice when it showed the first window.
+  for (const char* name : launch.setForQt) qunsetenv(name);
+  launch.setForQt.clear();
 }
 
 bool ShouldRequestActivation() {

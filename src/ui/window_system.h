@@ -1,9 +1,12 @@
-// Start-up's dealings with the desktop's window system: what a launcher
-// hands over, and the window-manager conventions that Qt leaves to the program.
+// Start-up's dealings with the desktop's window system: which Qt platform and
+// window frame to use, what a launcher hands over, and the window-manager
+// conventions that Qt leaves to the program.
 #pragma once
 
 #include <QByteArray>
 #include <cstdint>
+#include <functional>
+#include <vector>
 
 class QWindow;
 
@@ -11,23 +14,43 @@ namespace velmora {
 
 class frmQuickRen;
 
+/// Reads one environment variable; empty when unset.
+using EnvLookup = std::function<QByteArray(const char* name)>;
+
+/// What start-up asks of Qt for this desktop.
+struct QtChoices {
+  QByteArray platform;    ///< the Qt platform to ask for; empty leaves Qt's own choice
+  bool noQtFrame = false; ///< whether Qt must not draw a window frame of its own
+};
+
+/// The choices for the desktop that `env` describes. On a GNOME Wayland
+/// session with XWayland: X11 first, where the compositor draws a frame that
+/// honours the fixed size and the launcher's startup notification applies. On
+/// Wayland: no frame drawn by Qt, whose frame always offers maximise and breaks
+/// a fixed-size window (compositors that draw frames themselves still do).
+/// What the user asked for through Qt's own variables stands.
+QtChoices ChooseQt(const EnvLookup& env);
+
 /// The X server time of the user action that started the program, from a
 /// startup-notification ID ("..._TIME<time>"); 0 when it carries none.
 std::uint32_t LaunchTime(const QByteArray& startupId);
 
 /// What start-up keeps from before QApplication.
 struct Launch {
-  QByteArray startupId;  ///< DESKTOP_STARTUP_ID, which Qt takes from the environment
+  QByteArray startupId;               ///< DESKTOP_STARTUP_ID, which Qt takes from the environment
+  std::vector<const char*> setForQt;  ///< variables set for Qt alone, removed once the window is up
 };
 
-/// Reads the launch; call before QApplication. DESKTOP_STARTUP_ID is left for
-/// Qt, which sends the startup-notification "remove" message itself.
+/// Applies ChooseQt to the environment and reads the launch; call before
+/// QApplication. DESKTOP_STARTUP_ID is left for Qt, which sends the
+/// startup-notification "remove" message itself.
 Launch PrepareWindowSystem();
 
 /// Shows `window` as start-up does (minimised with `minimised`). On X11 the
 /// window first carries the launch's startup ID and time, so the window
-/// manager can apply the user's focus policy.
-void ShowForLaunch(frmQuickRen& window, const Launch& launch, bool minimised);
+/// manager can apply the user's focus policy. The variables set for Qt are
+/// removed afterwards, so programs started from the window do not inherit them.
+void ShowForLaunch(frmQuickRen& window, Launch& launch, bool minimised);
 
 /// Whether the program should ask for its window's activation itself. Not
 /// under an X11 window manager: it decides from the launch time whether a new
