@@ -23,9 +23,14 @@ int main(int argc, char* argv[]) {
 
   IgnoreErrors([] { InitModes(); });
 
-  QtDesktop desktop;
-  std::unique_ptr<Shell> shell = MakeRealShell();
-  frmQuickRen window(desktop, *shell, AppFacts{commandLine, ProgramFolder()});
-  ShowForLaunch(window, launch, StartsMinimised(commandLine));
-  return app.exec();
+  int code = 0;
+  {
+    QtDesktop desktop;
+    std::unique_ptr<Shell> shell = MakeRealShell();
+    frmQuickRen window(desktop, *shell, AppFacts{commandLine, ProgramFolder()});
+    ShowForLaunch(window, launch, StartsMinimised(commandLine));
+    code = app.exec();
+  }  // the window is gone here, its undo log closed
+  EndProcessNow(code);
+  return code;
 }

@@ -1,7 +1,10 @@
 #include "ui/window_system.h"
 
+#include <QClipboard>
 #include <QGuiApplication>
 #include <QWindow>
+#include <cstdio>
+#include <cstdlib>
 
 #include "ui/frm_quick_ren.h"
 
@@ -79,5 +82,13 @@ bool ShouldRequestActivation() {
 }
 
 bool MinimiseMayBeDropped() { return QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
+
+void EndProcessNow(int code) {
+  const QClipboard* clipboard = QGuiApplication::clipboard();
+  if (QGuiApplication::platformName() == QLatin1String("xcb") && clipboard != nullptr && clipboard->ownsClipboard())
+    return;
+  std::fflush(nullptr);
+  std::_Exit(code);
+}
 
 }  // namespace velmora

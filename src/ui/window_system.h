@@ -62,6 +62,13 @@ bool ShouldRequestActivation();
 /// does) and never report the state back.
 bool MinimiseMayBeDropped();
 
+/// Ends the process at once with `code`, after flushing the C streams; call
+/// when the window is gone and the undo log is closed. Qt's teardown is
+/// skipped: on Wayland it can hang joining its event thread (Qt 6.4). Returns,
+/// leaving the teardown to run, only when it still has work: on X11, handing a
+/// clipboard this program owns to the clipboard manager.
+void EndProcessNow(int code);
+
 // Per system (window_system_linux.cpp and its stand-ins elsewhere).
 
 /// X11: marks the created, not yet mapped `window` with the launcher's
