@@ -8,26 +8,29 @@
 #include "platform/real_shell.h"
 #include "ui/frm_quick_ren.h"
 #include "ui/qt_desktop.h"
+#include "ui/window_system.h"
 
 int main(int argc, char* argv[]) {
   using namespace velmora;
   // The argument text is taken before Qt sees argv: Qt would strip options
   // such as -style or -reverse from it, even from a file name.
   const Text commandLine = CommandLineText(argc, argv);
+  Launch launch = PrepareWindowSystem();  // before Qt, which takes DESKTOP_STARTUP_ID
+  QGuiApplication::setDesktopFileName(QStringLiteral("velmora"));  // the Wayland app id, matching velmora.desktop
   int qtArgc = 1;
   std::vector<char*> qtArgv = {argv[0], nullptr};
   QApplication app(qtArgc, qtArgv.data());
 
   IgnoreErrors([] { InitModes(); });
 
-  QtDesktop desktop;
-  std::unique_ptr<Shell> shell = MakeRealShell();
-  frmQuickRen window(desktop, *shell, AppFacts{commandLine, ProgramFolder()});
-  window.show();
-  if (StartsMinimised(commandLine)) {
-    // Minimised only once loading and activation have run in full.
-    window.EnsureActivated();
-    window.setWindowState(window.windowState() | Qt::WindowMinimized);
-  }
-  return app.exec();
+  int code = 0;
+  {
+    QtDesktop desktop;
+    std::unique_ptr<Shell> shell = MakeRealShell();
+    frmQuickRen window(desktop, *shell, AppFacts{commandLine, ProgramFolder()});
+    ShowForLaunch(window, launch, StartsMinimised(commandLine));
+    code = app.exec();
+  }  // the window is gone here, its undo log closed
+  EndProcessNow(code);
+  return code;
 }

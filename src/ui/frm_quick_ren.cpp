@@ -9,6 +9,8 @@
 #include <QStringListModel>
 #include <QTimer>
 #include <QVector>
+#include <QWindow>
+#include <functional>
 
 #include "app/modes.h"
 #include "fileio/paths.h"
@@ -24,6 +26,7 @@
 #include "transform/title.h"
 #include "ui/qt_text.h"
 #include "ui/widgets.h"
+#include "ui/window_system.h"
 
 // The icons live in a static library: the resource must be registered by hand.
 static void InitIconResources() { Q_INIT_RESOURCE(velmora); }
@@ -100,6 +103,34 @@ QFont FontFor(const ControlLayout& layout, const QFont& base) {
 
 constexpr char16_t kRefused[] = u"\\/:*?<>|\"";
 
+/// Calls `onScreen` once, after the window's first exposure has been painted.
+class FirstExposure : public QObject {
+ public:
+  FirstExposure(QWindow* window, std::function<void()> onScreen) : QObject(window), onScreen_(std::move(onScreen)) {
+    window->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed()) {
+      watched->removeEventFilter(this);
+      // Queued, so that the exposure is painted first: a Wayland compositor
+      // ignores requests about a window that has no content yet.
+      QMetaObject::invokeMethod(
+          this,
+          [this] {
+            onScreen_();
+            deleteLater();
+          },
+          Qt::QueuedConnection);
+    }
+    return false;
+  }
+
+ private:
+  std::function<void()> onScreen_;
+};
+
 }  // namespace
 
 void SetIcon(QWidget* window, const QString& resourceName, bool alsoOwner) {
@@ -128,7 +159,10 @@ frmQuickRen::frmQuickRen(Desktop& desktop, Shell& shell, AppFacts facts, QWidget
     : QDialog(parent), desktop_(desktop), shell_(shell), facts_(std::move(facts)) {
   InitIconResources();
   setObjectName("frmQuickRen");
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+  // An ordinary top-level window for the window manager. As a dialog (and on
+  // X11 transient for Qt's hidden group leader) it passes for a dialog of the
+  // active program and takes the focus from it.
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   setFixedSize(812, 348);
   BuildControls();
@@ -337,17 +371,32 @@ void frmQuickRen::Form_Load() {
   cboWords->setCurrentIndex(-1);
 }
 
+void frmQuickRen::ShowAtStartup(bool minimised) {
+  startMinimised_ = minimised;
+  show();
+  if (minimised) {
+    EnsureActivated();
+    setWindowState(windowState() | Qt::WindowMinimized);
+  }
+}
+
 void frmQuickRen::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  if (!activated_) {
-    // Ask for activation ourselves, so the window becomes active (and its
-    // activation handler runs) also without a window manager.
-    QTimer::singleShot(0, this, [this] {
-      if (!isVisible() || activated_) return;
-      if (QGuiApplication::platformName() != QLatin1String("offscreen")) raise();
-      activateWindow();
-    });
+  if (shown_) return;
+  shown_ = true;
+  ShowReadyState();
+  if (QWindow* window = windowHandle()) new FirstExposure(window, [this] { OnScreen(); });
+}
+
+void frmQuickRen::OnScreen() {
+  if (startMinimised_) {
+    // Asked again where the first request may have come too early to count.
+    if (MinimiseMayBeDropped()) setWindowState(windowState() | Qt::WindowMinimized);
+    return;
   }
+  // Asked for once the window is on screen: a compositor grants a launcher's
+  // activation token only to a mapped window.
+  if (!activated_ && ShouldRequestActivation()) activateWindow();
 }
 
 bool frmQuickRen::event(QEvent* e) {
@@ -360,11 +409,33 @@ void frmQuickRen::EnsureActivated() {
   if (!activated_) Handler([this] { Form_Activate(); });
 }
 
+void frmQuickRen::ShowReadyState() {
+  SetIcon(this, QStringLiteral("AAA"), true);
+  ShowTitles();
+  IgnoreErrors([&] {
+    txtFileBaseName->setSelection(0, txtFileBaseName->text().size());
+    FocusBaseName();
+  });
+  readyState_ = CurrentBaseNameState();
+}
+
 void frmQuickRen::Form_Activate() {
   // Runs once: coming back from another program must not re-select the name.
   activated_ = true;
   SetIcon(this, QStringLiteral("AAA"), true);
   InitModes();
+  ShowTitles();
+  IgnoreErrors([&] {
+    // What the person did with the name since the ready state selected it
+    // (typed, moved the caret, went to another field) stays as it is.
+    if (readyState_ && *readyState_ != CurrentBaseNameState()) return;
+    txtFileBaseName->setSelection(0, txtFileBaseName->text().size());
+    FocusBaseName();
+  });
+  readyState_.reset();
+}
+
+void frmQuickRen::ShowTitles() {
   setWindowTitle(QStr(ProductName()));
   lblTitle->setText(QStr(ProductName()));
   lblTitle->adjustSize();
@@ -373,10 +444,11 @@ void frmQuickRen::Form_Activate() {
   QPalette pal = picTitle->palette();
   pal.setColor(QPalette::Window, QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF));
   picTitle->setPalette(pal);
-  IgnoreErrors([&] {
-    txtFileBaseName->setSelection(0, txtFileBaseName->text().size());
-    FocusBaseName();
-  });
+}
+
+frmQuickRen::BaseNameState frmQuickRen::CurrentBaseNameState() const {
+  return {txtFileBaseName->text(), txtFileBaseName->cursorPosition(), txtFileBaseName->selectionStart(),
+          txtFileBaseName->selectionLength(), focusWidget()};
 }
 
 void frmQuickRen::reject() { Handler([this] { cmdCancel_Click(); }); }

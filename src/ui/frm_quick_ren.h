@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <memory>
+#include <optional>
 
 #include "fileio/text_file.h"
 #include "platform/desktop.h"
@@ -40,6 +41,9 @@ class frmQuickRen : public QDialog {
   frmQuickRen(Desktop& desktop, Shell& shell, AppFacts facts, QWidget* parent = nullptr);
   ~frmQuickRen() override;
 
+  /// Shows the window as start-up does; with `minimised` it is minimised once
+  /// the load and activation handlers have run in full.
+  void ShowAtStartup(bool minimised);
   /// Runs the activation handler now unless it has run (it runs only once).
   void EnsureActivated();
   /// Whether the activation handler has run.
@@ -66,6 +70,12 @@ class frmQuickRen : public QDialog {
   void ConnectHandlers();
 
   void Form_Load();
+  /// The look and selection of activation, at once on the first show: a
+  /// window manager keeping the focus elsewhere, or a compositor that never
+  /// activates, must not leave the window without them.
+  void ShowReadyState();
+  /// Called once, after the window's first exposure has been painted.
+  void OnScreen();
   void Form_Activate();
   void Form_Unload();
   void Unload();
@@ -89,6 +99,16 @@ class frmQuickRen : public QDialog {
   template <class Transform>
   void ApplyToBaseName(Transform transform, bool onlyNonEmpty);
   void FocusBaseName();
+  /// Caption, banner label and banner colour.
+  void ShowTitles();
+  /// What the person can change about the base name before activation.
+  struct BaseNameState {
+    QString text;
+    int cursor = 0, selectionStart = -1, selectionLength = 0;
+    QWidget* focus = nullptr;
+    bool operator==(const BaseNameState&) const = default;
+  };
+  BaseNameState CurrentBaseNameState() const;
   /// Runs a handler; a run-time error reaching its top is reported and ends
   /// the program.
   template <class Body>
@@ -99,6 +119,10 @@ class frmQuickRen : public QDialog {
   AppFacts facts_;
   bool activated_ = false;
   bool unloading_ = false;
+  bool shown_ = false;
+  bool startMinimised_ = false;
+  /// The base name as the ready state left it, while that state applies.
+  std::optional<BaseNameState> readyState_;
 
   Text mFullPath;
   Text mFolder;

@@ -1,9 +1,14 @@
 // The desktop seam over Qt: the system clipboard, beep and message boxes.
 #pragma once
 
+#include <QString>
+
 #include "platform/desktop.h"
 
 namespace velmora {
+
+/// The width a window needs for the window manager to show `title` whole.
+int TitleBarWidth(const QString& title);
 
 class QtDesktop : public Desktop {
  public:

@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <functional>
 #include <memory>
 
 #include "app/modes.h"
@@ -237,6 +238,83 @@ class FrmQuickRenTest : public velmora::testing::WindowFixture {
     QApplication::sendEvent(window_.get(), &activate);
     QCOMPARE(Base()->text(), QString("photoX"));
     QVERIFY(Base()->selectedText().isEmpty());
+  }
+
+  void ordinaryFixedTopLevelWindow() {
+    // A dialog type makes X11 window managers take it for a dialog of the
+    // active program, and give it that program's focus.
+    Open(QString(), false);
+    QCOMPARE(window_->windowType(), Qt::Window);
+    QVERIFY(!(window_->windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(window_->windowFlags() & Qt::WindowMinimizeButtonHint);
+    QCOMPARE(window_->minimumSize(), window_->maximumSize());
+  }
+
+  void readyWithoutActivation() {
+    // A compositor that never activates the window, or a window manager that
+    // keeps the focus elsewhere: shown, the window is ready all the same.
+    WriteBytes(Data("IMG_0001.jpg"), "x");
+    Open(Data("IMG_0001.jpg"), false);
+    window_->show();  // no event is processed: the activation has not come
+    QVERIFY(!window_->Activated());
+    QCOMPARE(window_->windowTitle(), QString("Velmora"));
+    QCOMPARE(Control<QLabel>("lblTitle")->text(), QString("Velmora"));
+    QCOMPARE(Control<QWidget>("picTitle")->palette().color(QPalette::Window), QColor(0, 128, 255));
+    QVERIFY(!window_->windowIcon().isNull());
+    QCOMPARE(Base()->selectedText(), QString("IMG_0001"));
+    QCOMPARE(window_->focusWidget(), Base());
+  }
+
+  void activationAfterTheUserActedChangesNothing() {
+    struct Case {
+      const char* name;
+      std::function<void(frmQuickRen*, QLineEdit* base, QLineEdit* ext)> act;
+      QString text, selected;
+      int cursor;
+      const char* focus;
+    };
+    const Case cases[] = {
+        {"nothing done: the name is selected", [](frmQuickRen*, QLineEdit*, QLineEdit*) {}, "IMG_0001", "IMG_0001", 8,
+         "txtFileBaseName"},
+        {"typed over the selection", [](frmQuickRen*, QLineEdit* b, QLineEdit*) { QTest::keyClicks(b, "Sea"); },
+         "Sea", "", 3, "txtFileBaseName"},
+        {"caret moved", [](frmQuickRen*, QLineEdit* b, QLineEdit*) { QTest::keyClick(b, Qt::Key_Home); }, "IMG_0001",
+         "", 0, "txtFileBaseName"},
+        {"part selected", [](frmQuickRen*, QLineEdit* b, QLineEdit*) { b->setSelection(4, 4); }, "IMG_0001", "0001", 8,
+         "txtFileBaseName"},
+        {"went to the extension", [](frmQuickRen*, QLineEdit*, QLineEdit* e) { e->setFocus(Qt::MouseFocusReason); },
+         "IMG_0001", "IMG_0001", 8, "txtFileExt"},
+        {"used a command", [](frmQuickRen* w, QLineEdit*, QLineEdit*) {
+           w->findChild<QAbstractButton*>("btnUCase")->click(); }, "IMG_0001", "", 8, "txtFileBaseName"},
+    };
+    for (const Case& c : cases) {
+      Reset();
+      WriteBytes(Data("IMG_0001.jpg"), "x");
+      Open(Data("IMG_0001.jpg"), false);
+      window_->show();
+      QVERIFY2(!window_->Activated(), c.name);
+      c.act(window_.get(), Base(), Ext());
+      QVERIFY2(QTest::qWaitForWindowActive(window_.get()), c.name);
+      QVERIFY2(window_->Activated(), c.name);
+      QCOMPARE(window_->windowTitle(), QString("Velmora"));
+      QCOMPARE(Base()->text(), c.text);
+      QCOMPARE(Base()->selectedText(), c.selected);
+      QCOMPARE(Base()->cursorPosition(), c.cursor);
+      QCOMPARE(QApplication::focusWidget()->objectName(), QString(c.focus));
+    }
+  }
+
+  void startupMinimisedKeepsTheSelection() {
+    WriteBytes(Data("scan.png"), "x");
+    Open(Data("scan.png"), false);
+    window_->ShowAtStartup(true);
+    QVERIFY(window_->isMinimized());
+    QVERIFY(window_->Activated());
+    QTest::qWait(50);  // the first exposure and any activation come and go
+    QVERIFY(window_->isMinimized());
+    QCOMPARE(window_->windowTitle(), QString("Velmora"));
+    QCOMPARE(Base()->selectedText(), QString("scan"));
+    QCOMPARE(window_->focusWidget(), Base());
   }
 
   void startsMinimisedOnlyOnExactSwitch_data() {

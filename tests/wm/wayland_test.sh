@@ -1,0 +1,181 @@
+#!/usr/bin/env bash
+# The program on Wayland compositors, read through the protocol log
+# (WAYLAND_DEBUG) and driven with keys through a compositor nested in Xvfb.
+#   weston, headless (it never activates a window): the window is ready without
+#     activation (its title is set), Qt draws no frame of its own (the window
+#     geometry is the bare 812 x 348, so no maximise button), and "-st" asks
+#     for the minimise again once the window has its first frame.
+#   weston in Xvfb: renames end with exit code 0 and never hang; so does Esc.
+#   mutter in Xvfb (GNOME's compositor; skipped without it): on a GNOME
+#     session the program runs on XWayland, framed by mutter without maximise,
+#     and its renames end with exit code 0 and never hang, as on Wayland itself.
+# Usage: wayland_test.sh PATH/TO/velmora   (VELMORA_WAYLAND_RUNS renames per
+# compositor, 5 by default). Exits 77 (skipped) without weston or Qt's Wayland
+# plugin (packages weston, qt6-wayland; mutter and xwayland for the last part).
+set -uo pipefail
+exe="$1"
+runs="${VELMORA_WAYLAND_RUNS:-5}"
+for tool in weston Xvfb xdotool xprop; do
+  command -v "$tool" >/dev/null || { echo "SKIP: missing $tool"; exit 77; }
+done
+ls /usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so >/dev/null 2>&1 ||
+  { echo "SKIP: missing Qt's Wayland plugin (qt6-wayland)"; exit 77; }
+if command -v mutter >/dev/null && command -v Xwayland >/dev/null && [ -z "${VELMORA_WAYLAND_TEST_BUS:-}" ]; then
+  # mutter needs a session bus; the test runs in one of its own.
+  export VELMORA_WAYLAND_TEST_BUS=1
+  exec dbus-run-session -- "$0" "$@"
+fi
+
+work="$(mktemp -d)"
+pids=()
+cleanup() {
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+export XDG_RUNTIME_DIR="$work/run" NO_AT_BRIDGE=1
+mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+mkdir -p "$work/prog" "$work/data"
+cp "$exe" "$work/prog/velmora"
+unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM XDG_CURRENT_DESKTOP XDG_SESSION_DESKTOP XDG_SESSION_TYPE DESKTOP_STARTUP_ID
+
+# Waits for the Wayland socket $1.
+wait_socket() {
+  for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/$1" ] && return 0; sleep 0.1; done
+  return 1
+}
+# Runs the program for $1 seconds at most with the protocol log in $2, in the data folder.
+logged_run() {
+  local seconds="$1" log="$2"
+  shift 2
+  (cd "$work/data" && WAYLAND_DEBUG=1 timeout "$seconds" env "$@" >"$log" 2>&1)
+}
+
+# ---------------------------------------------------------------- weston, headless
+weston --backend=headless-backend.so --socket=velmora-headless --idle-time=0 >"$work/weston-headless.log" 2>&1 &
+pids+=($!)
+if wait_socket velmora-headless; then
+  printf 'one' >"$work/data/IMG_0001.jpg"
+  logged_run 3 "$work/ready.log" WAYLAND_DISPLAY=velmora-headless "$work/prog/velmora" "$work/data/IMG_0001.jpg"
+  grep -q 'set_title("Velmora")' "$work/ready.log" || fail "weston: the window is not ready without activation"
+  grep -q 'set_window_geometry(0, 0, 812, 348)' "$work/ready.log" ||
+    fail "weston: Qt drew a frame: $(grep -m1 set_window_geometry "$work/ready.log")"
+
+  printf 'two' >"$work/data/-st"
+  logged_run 3 "$work/st.log" WAYLAND_DISPLAY=velmora-headless "$work/prog/velmora" -st
+  # weston drops a minimise that comes before the window's first frame.
+  after_first_frame="$(sed -n '/wl_surface@[0-9]*\.attach(/,$p' "$work/st.log")"
+  grep -q 'set_minimized()' <<<"$after_first_frame" || fail "weston: -st asked for the minimise only before the first frame"
+else
+  fail "weston (headless) did not start: $(tail -3 "$work/weston-headless.log")"
+fi
+
+# ---------------------------------------------------------------- nested in Xvfb
+Xvfb -displayfd 3 -noreset -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+xvfb=":$(head -n1 "$work/display")"
+
+# Whether the window of the program run $1 is up: activated on Wayland, or on
+# XWayland mapped (in $xwayland, with $xauthority).
+activated() { grep -q 'configure(.*, array\[4\])' "$work/run.log"; }
+mapped() { DISPLAY="$xwayland" XAUTHORITY="$xauthority" xdotool search --onlyvisible --pid "$1" --name '^Velmora$' >/dev/null 2>&1; }
+
+# Renames $runs files through the program started with the environment in
+# the arguments, typing into the compositor's window on Xvfb; then Esc once.
+# $1 names the compositor; $2 is the test of the window being up.
+renames() {
+  local name="$1" ready="$2"
+  shift 2
+  local hangs=0 codes=0
+  for i in $(seq "$runs") esc; do
+    printf '%s' "$i" >"$work/data/file-$i.txt"
+    (cd "$work/data" && WAYLAND_DEBUG=1 exec env "$@" "$work/prog/velmora" "$work/data/file-$i.txt" >"$work/run.log" 2>&1) &
+    local pid=$!
+    for _ in $(seq 100); do "$ready" "$pid" && break; sleep 0.1; done
+    sleep 0.3
+    DISPLAY="$xvfb" xdotool mousemove 600 400
+    if [ "$i" = esc ]; then
+      DISPLAY="$xvfb" xdotool key Escape
+    else
+      DISPLAY="$xvfb" xdotool type --delay 10 "renamed-$i"
+      DISPLAY="$xvfb" xdotool key Return
+    fi
+    local ended=0
+    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || { ended=1; break; }; sleep 0.1; done
+    if [ "$ended" = 0 ]; then
+      hangs=$((hangs + 1))
+      kill -9 "$pid" 2>/dev/null
+      wait "$pid" 2>/dev/null
+      continue
+    fi
+    wait "$pid" || codes=$((codes + 1))
+    if [ "$i" = esc ]; then
+      [ -f "$work/data/file-esc.txt" ] || fail "$name: Esc renamed the file"
+    else
+      [ "$(cat "$work/data/renamed-$i.txt" 2>/dev/null)" = "$i" ] || fail "$name: run $i did not rename"
+    fi
+  done
+  [ "$hangs" = 0 ] || fail "$name: $hangs of $((runs + 1)) runs did not end"
+  [ "$codes" = 0 ] || fail "$name: $codes of $((runs + 1)) runs ended with an exit code other than 0"
+  echo "$name: $((runs + 1)) runs, $hangs hangs, $codes bad exit codes"
+}
+
+DISPLAY="$xvfb" weston --backend=x11-backend.so --socket=velmora-nested --width=1200 --height=700 --idle-time=0 \
+  >"$work/weston-nested.log" 2>&1 &
+pids+=($!)
+if wait_socket velmora-nested; then
+  renames weston activated WAYLAND_DISPLAY=velmora-nested
+else
+  fail "weston (in Xvfb) did not start: $(tail -3 "$work/weston-nested.log")"
+fi
+kill "${pids[-1]}" && wait "${pids[-1]}" 2>/dev/null
+unset 'pids[-1]'
+
+# ---------------------------------------------------------------- mutter
+if [ -n "${VELMORA_WAYLAND_TEST_BUS:-}" ]; then
+  DISPLAY="$xvfb" mutter --nested --wayland --wayland-display=velmora-mutter >"$work/mutter.log" 2>&1 &
+  pids+=($!)
+  xwayland=""
+  for _ in $(seq 100); do
+    xwayland="$(sed -n 's/.*Using public X11 display \(:[0-9]*\).*/\1/p' "$work/mutter.log")"
+    [ -n "$xwayland" ] && wait_socket velmora-mutter && break
+    sleep 0.1
+  done
+  if [ -n "$xwayland" ]; then
+    xauthority="$(ls "$XDG_RUNTIME_DIR"/.mutter-Xwaylandauth.* 2>/dev/null | head -n1)"
+    gnome=(WAYLAND_DISPLAY=velmora-mutter DISPLAY="$xwayland" XAUTHORITY="$xauthority"
+      XDG_CURRENT_DESKTOP=GNOME XDG_SESSION_TYPE=wayland)
+    printf 'three' >"$work/data/photo.jpg"
+    (cd "$work/data" && exec env "${gnome[@]}" "$work/prog/velmora" "$work/data/photo.jpg" >"$work/gnome.log" 2>&1) &
+    pid=$!
+    for _ in $(seq 100); do mapped "$pid" && break; sleep 0.1; done
+    window="$(DISPLAY="$xwayland" XAUTHORITY="$xauthority" xdotool search --onlyvisible --pid "$pid" --name '^Velmora$' 2>/dev/null | head -n1)"
+    if [ -n "$window" ]; then
+      actions="$(DISPLAY="$xwayland" XAUTHORITY="$xauthority" xprop -id "$window" _NET_WM_ALLOWED_ACTIONS)"
+      grep -q MINIMIZE <<<"$actions" && ! grep -q MAXIMIZE <<<"$actions" || fail "mutter: frame actions: $actions"
+    else
+      fail "mutter: on a GNOME session the window is not on XWayland: $(head -3 "$work/gnome.log")"
+    fi
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    # XWayland (the GNOME choice), then Wayland itself, where Qt's teardown hung.
+    renames "mutter, XWayland" mapped "${gnome[@]}"
+    renames "mutter, Wayland" activated WAYLAND_DISPLAY=velmora-mutter QT_QPA_PLATFORM=wayland
+  else
+    fail "mutter did not start: $(tail -3 "$work/mutter.log")"
+  fi
+else
+  echo "mutter part skipped (needs mutter and xwayland)"
+fi
+
+if [ "$failures" -eq 0 ]; then
+  echo "passed"
+  exit 0
+fi
+echo "$failures failed"
+exit 1
