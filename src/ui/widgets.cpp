@@ -5,6 +5,7 @@
 #include <QFocusEvent>
 #include <QIcon>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -45,7 +46,23 @@ QIcon ImageIcon(const QString& path) {
   return icon;
 }
 
+/// Return or keypad Enter. Qt's buttons react to it only as default buttons,
+/// which this window has none of.
+bool IsEnter(const QKeyEvent* event) {
+  return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+}
+
 }  // namespace
+
+void TextBox::ReplaceText(const QString& text) {
+  if (text == this->text()) {
+    // Nothing to undo; the caret still ends where setText would leave it.
+    end(false);
+    return;
+  }
+  selectAll();
+  insert(text);
+}
 
 void TextBox::focusOutEvent(QFocusEvent* event) {
   // QLineEdit drops its selection when the focus leaves by mouse or Tab; keep
@@ -89,6 +106,14 @@ void CommandButton::paintEvent(QPaintEvent*) {
   painter.drawText(area, flags, caption);
 }
 
+void CommandButton::keyPressEvent(QKeyEvent* event) {
+  if (IsEnter(event)) {
+    click();
+    return;
+  }
+  QPushButton::keyPressEvent(event);
+}
+
 PictureButton::PictureButton(const QString& imagePath, QWidget* parent) : QAbstractButton(parent) {
   setIcon(ImageIcon(imagePath));
   setIconSize({20, 20});
@@ -107,6 +132,14 @@ void PictureButton::paintEvent(QPaintEvent*) {
     option.rect = area;
     style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
   }
+}
+
+void PictureButton::keyPressEvent(QKeyEvent* event) {
+  if (IsEnter(event)) {
+    click();
+    return;
+  }
+  QAbstractButton::keyPressEvent(event);
 }
 
 }  // namespace velmora

@@ -17,6 +17,10 @@ class TextBox : public QLineEdit {
   Q_OBJECT
  public:
   using QLineEdit::QLineEdit;
+  /// Replaces the whole text as one step of the box's own undo history, so
+  /// Ctrl+Z takes it back (setText would wipe the history). Like setText, it
+  /// leaves the caret at the end with nothing selected.
+  void ReplaceText(const QString& text);
 
  protected:
   void focusOutEvent(QFocusEvent* event) override;
@@ -32,6 +36,8 @@ class CommandButton : public QPushButton {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  /// Enter presses the focused button, as on Windows, though none is default.
+  void keyPressEvent(QKeyEvent* event) override;
 };
 
 /// A borderless image that reacts to a click. It is reachable with Tab but a
@@ -44,6 +50,8 @@ class PictureButton : public QAbstractButton {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  /// Enter presses the focused button, like Space.
+  void keyPressEvent(QKeyEvent* event) override;
 };
 
 }  // namespace velmora
