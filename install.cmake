@@ -1,6 +1,8 @@
 # Installation on Linux and other freedesktop systems:
 #   <prefix>/lib/velmora/velmora           the program, in a folder of its own,
 #                                          where Undo.log and words.txt live
+#   <prefix>/lib/velmora/libvelmora-gio.so the desktop module it loads for "run"
+#                                          and the file chooser
 #   <prefix>/bin/velmora                   relative symlink to it (the program
 #                                          finds its folder via /proc/self/exe,
 #                                          so the link leads to the real one)
@@ -18,6 +20,8 @@ set(VELMORA_PACKAGING ${CMAKE_CURRENT_SOURCE_DIR}/packaging)
 set(VELMORA_ICONS ${CMAKE_CURRENT_SOURCE_DIR}/src/ui/icons)
 
 install(TARGETS velmora RUNTIME DESTINATION ${VELMORA_PROGRAM_DIR})
+# The desktop module (GIO), which the program loads from its own folder.
+install(TARGETS velmora_gio LIBRARY DESTINATION ${VELMORA_PROGRAM_DIR})
 
 # The link is made once in the build tree; installing a symlink copies the
 # link itself, so it stays relative and works under any prefix or DESTDIR.

@@ -64,6 +64,36 @@ class XdgWorld {
   const std::string& Root() const { return root_; }
   std::string Files() const { return root_ + "/files"; }
   std::string Launched() const { return root_ + "/launched"; }
+  /// Written when a stand-in for Velmora was started: it never should be.
+  std::string VelmoraRan() const { return root_ + "/velmora-ran"; }
+  /// The stand-in for the Velmora executable, and the `velmora` command in
+  /// the world's PATH that links to it.
+  std::string VelmoraProgram() const { return root_ + "/prog/velmora"; }
+
+  /// Installs a stand-in for Velmora claiming text/plain under `id`, started
+  /// as `exec`, and makes it the default; `keepOther` leaves the other
+  /// handler installed.
+  void InstallVelmora(const std::string& id, const std::string& exec, bool keepOther) {
+    mkdir((root_ + "/prog").c_str(), 0700);
+    mkdir((root_ + "/bin").c_str(), 0700);
+    WriteBytes(VelmoraProgram(), "#!/bin/sh\ntouch '" + VelmoraRan() + "'\n");
+    chmod(VelmoraProgram().c_str(), 0700);
+    symlink("../prog/velmora", (root_ + "/bin/velmora").c_str());
+    WriteBytes(root_ + "/data/applications/" + id,
+               "[Desktop Entry]\nType=Application\nName=Velmora\nExec=" + exec +
+                   " %f\nMimeType=application/octet-stream;text/plain;\n");
+    WriteBytes(root_ + "/config/mimeapps.list", "[Default Applications]\ntext/plain=" + id + "\n");
+    // The index update-desktop-database keeps, which GIO reads to list every
+    // program for a type; Velmora first, the worst case.
+    std::string programs = id + ";";
+    if (keepOther) {
+      programs += "velmora-test-handler.desktop;";
+    } else {
+      unlink((root_ + "/data/applications/velmora-test-handler.desktop").c_str());
+    }
+    WriteBytes(root_ + "/data/applications/mimeinfo.cache",
+               "[MIME Cache]\napplication/octet-stream=" + id + ";\ntext/plain=" + programs + "\n");
+  }
 
   /// Points this process's desktop environment at the world.
   void Enter() const {
@@ -75,6 +105,7 @@ class XdgWorld {
     setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + root_ + "/runtime/no-bus").c_str(), 1);
     setenv("GIO_USE_VFS", "local", 1);
     setenv("GIO_MODULE_DIR", (root_ + "/system").c_str(), 1);
+    setenv("PATH", (root_ + "/bin:/usr/bin:/bin").c_str(), 1);
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "XDG_CURRENT_DESKTOP"}) unsetenv(name);
   }
 
@@ -139,6 +170,75 @@ TEST(RealShell, OpensByAssociationAndMapsFailures) {
     ASSERT_TRUE(AwaitFile(world.Launched())) << "the handler never ran";
     EXPECT_EQ(ReadBytes(world.Launched()), native + "\n" + RealPath(files) + "\n");
     unlink(world.Launched().c_str());
+  }
+}
+
+struct HandlerCase {
+  const char* label;
+  const char* velmoraId;    // the stand-in's desktop id; null: not installed
+  const char* velmoraExec;  // how its entry starts it
+  bool keepOther;           // the other handler of text/plain stays installed
+  const char* expected;     // the program "run" starts; "" for none
+};
+
+// "run" must never open a second rename window: when the desktop's default
+// for the type is Velmora, the next program for the type is used, or none.
+TEST(RealShell, NeverChoosesVelmoraItself) {
+  const HandlerCase cases[] = {
+      {"no Velmora", nullptr, nullptr, true, "velmora-test-handler.desktop"},
+      {"Velmora default by id, another handler", "velmora.desktop", "/bin/false", true,
+       "velmora-test-handler.desktop"},
+      {"Velmora default by id, alone", "velmora.desktop", "/bin/false", false, ""},
+      {"another id, the velmora command linking to the program", "renamer.desktop", "velmora", true,
+       "velmora-test-handler.desktop"},
+      {"another id, the velmora command, alone", "renamer.desktop", "velmora", false, ""},
+      {"another id, the program by its full path, alone", "renamer.desktop", "@program", false, ""},
+  };
+  for (const HandlerCase& c : cases) {
+    SCOPED_TRACE(c.label);
+    XdgWorld world;
+    ASSERT_FALSE(world.Root().empty());
+    if (c.velmoraId != nullptr) {
+      const std::string exec =
+          std::string(c.velmoraExec) == "@program" ? world.VelmoraProgram() : c.velmoraExec;
+      world.InstallVelmora(c.velmoraId, exec, c.keepOther);
+    }
+    WriteBytes(world.Files() + "/notes.txt", "hello\n");
+    const Text file = FromNativePath(world.Files() + "/notes.txt");
+    const Text self = FromNativePath(world.VelmoraProgram());
+    // The exit code carries the answer: 1 for the other handler, 2 for none.
+    const int chosen = world.InChild([&] {
+      const Text id = ProgramIdFor(file, self);
+      if (id == u"velmora-test-handler.desktop") return 1;
+      return id.empty() ? 2 : 3;
+    });
+    EXPECT_EQ(chosen, *c.expected == '\0' ? 2 : 1);
+  }
+}
+
+// The same choice when "run" really opens the file: the other handler runs,
+// or with none, "no association" (31) sends the person to the chooser.
+TEST(RealShell, OpensWithTheNextHandlerWhenVelmoraIsTheDefault) {
+  for (const bool keepOther : {true, false}) {
+    SCOPED_TRACE(keepOther ? "with another handler" : "Velmora alone");
+    XdgWorld world;
+    ASSERT_FALSE(world.Root().empty());
+    world.InstallVelmora("velmora.desktop", "velmora", keepOther);
+    const std::string native = world.Files() + "/notes.txt";
+    WriteBytes(native, "hello\n");
+    const Text path = FromNativePath(native);
+    const int result = world.InChild([&] {
+      return static_cast<int>(MakeRealShell()->Execute(u"Open", path, u"", u"", show::kNormal));
+    });
+    if (keepOther) {
+      ASSERT_EQ(result, 42);
+      ASSERT_TRUE(AwaitFile(world.Launched())) << "the other handler never ran";
+      EXPECT_EQ(ReadBytes(world.Launched()).value_or("").substr(0, native.size() + 1), native + "\n");
+    } else {
+      EXPECT_EQ(result, 31);
+    }
+    std::this_thread::sleep_for(100ms);  // a wrongly started Velmora would have touched its file by now
+    EXPECT_NE(access(world.VelmoraRan().c_str(), F_OK), 0) << "Velmora was started";
   }
 }
 
