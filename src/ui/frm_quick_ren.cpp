@@ -68,12 +68,12 @@ const ControlLayout kControls[] = {
     {"btnSentenceCase", Kind::Button, "Abc def", "Sentence Case", 228, 220, 69, 29, Face::Verdana, 8.25, true},
     {"btnCompSpc", Kind::Button, "Compact Spc", "", 84, 184, 69, 29, Face::Verdana, 8.25, true},
     {"btnHtmlTitle", Kind::Button, "HTML Title", "", 12, 256, 109, 29, Face::Verdana, 8.25, true},
-    {"picDel", Kind::Picture, ":/icons/delete.png", "Delete", 92, 120, 20, 20, Face::Default, 0, false},
-    {"picCut", Kind::Picture, ":/icons/cut.png", "Cut", 8, 120, 20, 20, Face::Default, 0, false},
-    {"picCopy", Kind::Picture, ":/icons/copy.png", "Copy", 36, 120, 20, 20, Face::Default, 0, false},
-    {"picPaste", Kind::Picture, ":/icons/paste.png", "Paste", 64, 120, 20, 20, Face::Default, 0, false},
+    {"picDel", Kind::Picture, ":/icons/delete.rgba", "Delete", 92, 120, 20, 20, Face::Default, 0, false},
+    {"picCut", Kind::Picture, ":/icons/cut.rgba", "Cut", 8, 120, 20, 20, Face::Default, 0, false},
+    {"picCopy", Kind::Picture, ":/icons/copy.rgba", "Copy", 36, 120, 20, 20, Face::Default, 0, false},
+    {"picPaste", Kind::Picture, ":/icons/paste.rgba", "Paste", 64, 120, 20, 20, Face::Default, 0, false},
     {"btnUnescape", Kind::Button, "Unescape %nn", "", 148, 308, 109, 29, Face::Verdana, 8.25, true},
-    {"btnRefresh", Kind::Picture, ":/icons/refresh.png", "Restore name", 120, 120, 20, 20, Face::Default, 0, false},
+    {"btnRefresh", Kind::Picture, ":/icons/refresh.rgba", "Restore name", 120, 120, 20, 20, Face::Default, 0, false},
     {"Command1", Kind::Button, "- to _", "", 332, 188, 69, 29, Face::Verdana, 8.25, true},
     {"Command2", Kind::Button, "Remove Spc", "", 156, 184, 69, 29, Face::Verdana, 8.25, true},
     {"Command3", Kind::Button, "_ to -", "", 404, 188, 69, 29, Face::Verdana, 8.25, true},
@@ -107,7 +107,7 @@ void SetIcon(QWidget* window, const QString& resourceName, bool alsoOwner) {
   // "AAA" is the program's icon set, in the sizes the platform may ask for.
   QIcon icon;
   if (resourceName == QLatin1String("AAA")) {
-    for (int size : {16, 24, 32, 48}) icon.addPixmap(ReadPng(QStringLiteral(":/icons/velmora-%1.png").arg(size)));
+    for (int size : {16, 24, 32, 48}) icon.addPixmap(ReadImage(QStringLiteral(":/icons/velmora-%1.rgba").arg(size)));
   }
   if (alsoOwner) {
     QWidget* owner = window;

@@ -7,17 +7,29 @@
 #include <QImageReader>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QResource>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QStyleOptionFocusRect>
 #include <QStylePainter>
 #include <QtMath>
+#include <cmath>
 
 namespace velmora {
 
-// Left to guess the format, Qt asks every image plugin first and so loads them
-// all (and libjpeg) before the window's first paint.
-QPixmap ReadPng(const QString& path) {
+QPixmap ReadImage(const QString& path) {
+  if (path.endsWith(QLatin1String(".rgba"))) {
+    const QResource raw(path);
+    const qint64 bytes = raw.size();
+    const int side = qRound(std::sqrt(double(bytes / 4)));
+    if (raw.data() == nullptr || raw.compressionAlgorithm() != QResource::NoCompression ||
+        qint64(side) * side * 4 != bytes)
+      return {};
+    // The pixmap copies the pixels, so the image may borrow the resource's.
+    return QPixmap::fromImage(QImage(raw.data(), side, side, side * 4, QImage::Format_RGBA8888));
+  }
+  // Left to guess the format, Qt asks every image plugin first and so loads
+  // them all (and libjpeg) before the window's first paint.
   QImageReader reader(path, "png");
   reader.setAutoDetectImageFormat(false);
   return QPixmap::fromImage(reader.read());
@@ -27,18 +39,21 @@ namespace {
 
 // The icon QIcon(path) would build, the "@Nx" twin included on a high-density
 // screen, without the plugin search; other images go through QIcon itself.
+// Twins are PNGs (a raw image at twice the size would weigh four times as
+// much in every start's memory, for screens that need it only).
 QIcon ImageIcon(const QString& path) {
-  if (!path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive)) return QIcon(path);
-  const QPixmap pixmap = ReadPng(path);
+  if (!path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive) && !path.endsWith(QLatin1String(".rgba")))
+    return QIcon(path);
+  const QPixmap pixmap = ReadImage(path);
   if (pixmap.isNull()) return QIcon(path);
   QIcon icon;
   icon.addPixmap(pixmap);
   if (qEnvironmentVariableIsEmpty("QT_HIGHDPI_DISABLE_2X_IMAGE_LOADING")) {
     const int dot = path.lastIndexOf(u'.');
     for (int n = qMin(qCeil(qApp->devicePixelRatio()), 9); n >= 2; --n) {
-      const QString twin = path.left(dot) + QStringLiteral("@%1x").arg(n) + path.mid(dot);
+      const QString twin = path.left(dot) + QStringLiteral("@%1x.png").arg(n);
       if (QFile::exists(twin)) {
-        icon.addPixmap(ReadPng(twin));
+        icon.addPixmap(ReadImage(twin));
         break;
       }
     }

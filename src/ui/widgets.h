@@ -8,8 +8,11 @@
 
 namespace velmora {
 
-/// A PNG read with Qt's built-in decoder, without searching the image plugins.
-QPixmap ReadPng(const QString& path);
+/// An image of the program's resources. "*.rgba" holds a square image as raw,
+/// uncompressed RGBA bytes, which start-up takes as they are: decoding PNGs
+/// would cost it libpng and zlib. Other files are read as PNG with Qt's
+/// built-in decoder, without searching the image plugins.
+QPixmap ReadImage(const QString& path);
 
 /// A single-line text box whose selection survives losing the focus, so the
 /// picture buttons can act on what the person selected before clicking.

@@ -144,6 +144,22 @@ class FrmQuickRenTest : public velmora::testing::WindowFixture {
     }
   }
 
+  void imagesAreReadFromTheirRawBytes() {
+    QVERIFY(Open(QString()));
+    QCOMPARE(window_->windowIcon().availableSizes(),
+             (QList<QSize>{{16, 16}, {24, 24}, {32, 32}, {48, 48}}));
+    for (const char* name : {"picCut", "picCopy", "picPaste", "picDel", "btnRefresh"}) {
+      const QIcon icon = Control<QAbstractButton>(name)->icon();
+      QVERIFY2(icon.availableSizes().contains(QSize(20, 20)), name);
+      // Drawn, not blank: some pixel is opaque.
+      const QImage image = icon.pixmap(20, 20).toImage();
+      bool opaque = false;
+      for (int y = 0; y < 20 && !opaque; ++y)
+        for (int x = 0; x < 20 && !opaque; ++x) opaque = qAlpha(image.pixel(x, y)) == 255;
+      QVERIFY2(opaque, name);
+    }
+  }
+
   void tabOrder() {
     QVERIFY(Open(QString()));
     const char* order[] = {"txtFileName", "cmdCancel", "txtFileTitle", "txtFileBaseName", "txtFileExt",
