@@ -37,6 +37,8 @@ check_layout() {
   root="$1"
   program="$root/lib/velmora/velmora"
   [ -f "$program" ] && [ ! -L "$program" ] && [ -x "$program" ] || fail "no program at $program"
+  # The desktop module ("run", the file chooser) is loaded from the program's folder.
+  [ -f "$root/lib/velmora/libvelmora-gio.so" ] || fail "no desktop module beside the program"
   command="$root/bin/velmora"
   if [ -L "$command" ]; then
     case "$(readlink "$command")" in
