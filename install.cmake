@@ -4,6 +4,8 @@
 #                                          where Undo.log and words.txt live
 #                                          when the folder can be written
 #   lib/velmora/velmora-undo               its undo companion, beside it
+#   lib/velmora/libvelmora-gio.so          the desktop module it loads for "run"
+#                                          and the file chooser
 #   bin/velmora, bin/velmora-undo          relative symlinks to them (the
 #                                          programs find their folder via
 #                                          /proc/self/exe, so the link leads
@@ -34,6 +36,8 @@ set(VELMORA_DATA ${CMAKE_INSTALL_DATAROOTDIR})
 
 # velmora-undo sits beside velmora, so that both find the same Undo.log.
 install(TARGETS velmora velmora-undo RUNTIME DESTINATION ${VELMORA_PROGRAM_DIR})
+# The desktop module (GIO), which the program loads from its own folder.
+install(TARGETS velmora_gio LIBRARY DESTINATION ${VELMORA_PROGRAM_DIR})
 
 # The links are made once in the build tree; installing a symlink copies the
 # link itself, so it stays relative and works under any prefix or DESTDIR.

@@ -61,7 +61,7 @@ const Control kControls[] = {
     {Kind::Button, "Remove Spc", 156, 184, 69, 29, Face::Verdana, 11, true},
     {Kind::Button, "_ to -", 404, 188, 69, 29, Face::Verdana, 11, true},
     {Kind::Button, "Remove non alphanumeric", 12, 300, 133, 37, Face::Verdana, 11, true},
-    {Kind::Button, "run", 772, 32, 33, 29, Face::Default, 0, false},
+    {Kind::Button, "run", 772, 32, 33, 29, Face::Verdana, 11, false},
     {Kind::Button, "Text Title", 124, 256, 109, 29, Face::Verdana, 11, true},
     {Kind::Button, "split CamelCase", 264, 308, 109, 29, Face::Verdana, 11, true},
     {Kind::List, "", 588, 248, 205, 21, Face::Verdana, 11, false},

@@ -1,6 +1,8 @@
 #!/bin/sh
-# Re-renders every PNG under src/ui/icons from its SVG source.
-# Needs rsvg-convert (Debian: librsvg2-bin). Run from anywhere.
+# Re-renders every PNG under src/ui/icons from its SVG source, and the raw
+# RGBA copies of those the window shows, which start-up reads without a PNG
+# decoder. Needs rsvg-convert (Debian: librsvg2-bin) and convert
+# (imagemagick). Run from anywhere.
 set -eu
 
 icons="$(cd "$(dirname "$0")/../src/ui/icons" && pwd)"
@@ -9,12 +11,22 @@ if ! command -v rsvg-convert >/dev/null 2>&1; then
     echo "render-icons: rsvg-convert not found (install librsvg2-bin)" >&2
     exit 1
 fi
+if ! command -v convert >/dev/null 2>&1; then
+    echo "render-icons: convert not found (install imagemagick)" >&2
+    exit 1
+fi
 
 # render SOURCE SIZE OUTPUT
 render() {
     rsvg-convert --width="$2" --height="$2" --keep-aspect-ratio \
         --output="$icons/$3" "$icons/$1"
     echo "$3"
+    # The window's images also as raw RGBA bytes; not the 256 px icon, which
+    # is only installed, nor the double-size twins, read on dense screens only.
+    if [ "$2" -le 48 ] && [ "${3%@2x.png}" = "$3" ]; then
+        convert "$icons/$3" -depth 8 "RGBA:$icons/${3%.png}.rgba"
+        echo "${3%.png}.rgba"
+    fi
 }
 
 # Application icon. Each size comes from the drawing tuned for it: the

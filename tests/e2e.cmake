@@ -5,3 +5,9 @@ if(VELMORA_BUILD_UI AND UNIX AND NOT APPLE)
   add_test(NAME e2e_undo COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/undo_test.sh $<TARGET_FILE:velmora> $<TARGET_FILE:velmora-undo> ${CMAKE_CURRENT_SOURCE_DIR}/packaging/velmora.desktop)
   set_tests_properties(e2e_undo PROPERTIES TIMEOUT 120)
 endif()
+
+# Started without a file: the chooser, driven by key events under Xvfb.
+if(VELMORA_BUILD_UI AND UNIX AND NOT APPLE)
+  add_test(NAME e2e_chooser COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/chooser_test.sh $<TARGET_FILE:velmora>)
+  set_tests_properties(e2e_chooser PROPERTIES TIMEOUT 120)
+endif()

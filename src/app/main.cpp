@@ -1,11 +1,13 @@
 // Start-up: product constants, the command line, and the one window.
 #include <QApplication>
+#include <optional>
 #include <vector>
 
 #include "app/modes.h"
 #include "platform/application.h"
 #include "platform/errors.h"
 #include "platform/real_shell.h"
+#include "ui/file_chooser.h"
 #include "ui/frm_quick_ren.h"
 #include "ui/qt_desktop.h"
 #include "ui/window_system.h"
@@ -23,11 +25,20 @@ int main(int argc, char* argv[]) {
 
   IgnoreErrors([] { InitModes(); });
 
+  // Without a file the window could only fail: ask for one first. Cancel ends
+  // the program before anything is opened or written.
+  DesktopFileChooser chooser;
+  const std::optional<Text> textToLoad = TextToLoad(commandLine, chooser);
+  if (!textToLoad) {
+    EndProcessNow(0);
+    return 0;
+  }
+
   int code = 0;
   {
     QtDesktop desktop;
     std::unique_ptr<Shell> shell = MakeRealShell();
-    frmQuickRen window(desktop, *shell, AppFacts{commandLine, ProgramFolder()});
+    frmQuickRen window(desktop, *shell, AppFacts{*textToLoad, ProgramFolder()});
     ShowForLaunch(window, launch, StartsMinimised(commandLine));
     code = app.exec();
   }  // the window is gone here, its undo log closed

@@ -1,22 +1,26 @@
-// The desktop's file associations through GIO (the same data xdg-open and
-// `gio open` read), and its application chooser through the XDG desktop
-// portal on the session bus.
+// The desktop's file associations and choosers on POSIX. The GIO work lives
+// in the desktop module (src/gio), loaded beside the program on first use:
+// a start that never presses "run" or asks for a file does not load GIO.
 #include "platform/real_shell.h"
 
-#include <fcntl.h>
-#include <gio/gio.h>
+#include <dlfcn.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <memory>
 #include <new>
 #include <string>
 
+#include "gio/gio_api.h"
+#include "platform/application.h"
 #include "platform/codec.h"
 #include "platform/errors.h"
 #include "platform/text.h"
+
+#ifndef VELMORA_GIO_MODULE
+#error "VELMORA_GIO_MODULE names the desktop module's file"
+#endif
 
 namespace velmora {
 namespace {
@@ -27,40 +31,41 @@ constexpr long kFileNotFound = 2;
 constexpr long kPathNotFound = 3;
 constexpr long kAccessDenied = 5;
 constexpr long kOutOfMemory = 8;
-constexpr long kInvalidProgram = 11;
+constexpr long kInvalidLibrary = 20;  // "Invalid dynamic link library"
 constexpr long kNoAssociation = 31;
-constexpr long kStarted = 42;
+constexpr long kFound = 42;
 
-// The portal answers at once (the chooser reports later, by signal); the
-// timeout only bounds a portal that hangs.
-constexpr int kPortalTimeoutMs = 5000;
+/// The desktop module, loaded from the program's folder the first time it is
+/// needed and kept for the life of the program; null when it cannot be loaded.
+const VelmoraGioApi* DesktopModule() {
+  static const VelmoraGioApi* const api = []() -> const VelmoraGioApi* {
+    std::string folder;
+    try {
+      folder = ToNativePath(ProgramFolder());
+    } catch (const RuntimeError&) {
+      return nullptr;
+    }
+    if (folder.empty()) return nullptr;
+    const std::string file = folder + "/" + VELMORA_GIO_MODULE;
+    void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr) return nullptr;
+    const auto entry = reinterpret_cast<VelmoraGioApiEntry>(dlsym(handle, "velmora_gio_api"));
+    const VelmoraGioApi* loaded = entry != nullptr ? entry() : nullptr;
+    if (loaded == nullptr || loaded->version != kVelmoraGioApiVersion) {
+      dlclose(handle);
+      return nullptr;
+    }
+    return loaded;
+  }();
+  return api;
+}
 
-#ifdef O_PATH
-constexpr int kReferenceOnly = O_PATH | O_CLOEXEC;  // names the file without reading it
-#else
-constexpr int kReferenceOnly = O_RDONLY | O_NONBLOCK | O_CLOEXEC;  // never blocks on a FIFO
-#endif
-
-struct ObjectUnref {
-  void operator()(gpointer object) const { g_object_unref(object); }
-};
-template <class T>
-using GObjectPtr = std::unique_ptr<T, ObjectUnref>;
-
-struct ErrorFree {
-  void operator()(GError* error) const { g_error_free(error); }
-};
-using ErrorPtr = std::unique_ptr<GError, ErrorFree>;
-
-struct CharsFree {
-  void operator()(gchar* chars) const { g_free(chars); }
-};
-using CharsPtr = std::unique_ptr<gchar, CharsFree>;
-
-struct VariantUnref {
-  void operator()(GVariant* variant) const { g_variant_unref(variant); }
-};
-using VariantPtr = std::unique_ptr<GVariant, VariantUnref>;
+/// Text the module gave, released with the module's own allocator.
+Text TakeText(const VelmoraGioApi* module, char* chars) {
+  if (chars == nullptr) return {};
+  std::unique_ptr<char, void (*)(char*)> owned(chars, module->free_text);
+  return FromNativePath(owned.get());
+}
 
 /// The native bytes of `path`, or false when no file can bear that name (an
 /// embedded NUL, a stray surrogate) or the name is empty.
@@ -102,142 +107,14 @@ long CodeForStatError(const std::string& native, int error) {
   }
 }
 
-/// The code for a failure GIO reported while reading the file's type.
-long CodeForFileError(const GError* error) {
-  if (error == nullptr || error->domain != G_IO_ERROR) return kOtherFailure;
-  switch (error->code) {
-    case G_IO_ERROR_NOT_FOUND: return kFileNotFound;
-    case G_IO_ERROR_NOT_DIRECTORY:
-    case G_IO_ERROR_FILENAME_TOO_LONG:
-    case G_IO_ERROR_TOO_MANY_LINKS: return kPathNotFound;
-    case G_IO_ERROR_PERMISSION_DENIED: return kAccessDenied;
-    default: return kOtherFailure;
-  }
-}
-
-/// The code for a program that could not be started.
-long CodeForLaunchError(const GError* error) {
-  if (error == nullptr || error->domain != G_SPAWN_ERROR) return kOtherFailure;
-  switch (error->code) {
-    case G_SPAWN_ERROR_NOMEM: return kOutOfMemory;
-    case G_SPAWN_ERROR_NOEXEC:
-    case G_SPAWN_ERROR_LIBBAD: return kInvalidProgram;
-    case G_SPAWN_ERROR_ACCES:
-    case G_SPAWN_ERROR_PERM: return kAccessDenied;
-    default: return kOtherFailure;
-  }
-}
-
-/// Makes `folder` the working folder of programs started while it lives.
-/// GIO has no per-launch working folder and forks on the calling thread, so
-/// the process's own folder is switched around the launch and restored at
-/// once; nothing on another thread of this program resolves relative paths.
-class WorkingFolderScope {
- public:
-  explicit WorkingFolderScope(const std::string& folder) {
-    if (folder.empty()) return;
-    saved_ = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (saved_ < 0) return;  // without a way back, stay where we are
-    if (chdir(folder.c_str()) != 0) {
-      close(saved_);
-      saved_ = -1;
-    }
-  }
-  ~WorkingFolderScope() {
-    if (saved_ < 0) return;
-    if (fchdir(saved_) != 0) {
-      // The saved folder is held open, so this cannot fail in practice.
-    }
-    close(saved_);
-  }
-  WorkingFolderScope(const WorkingFolderScope&) = delete;
-  WorkingFolderScope& operator=(const WorkingFolderScope&) = delete;
-
- private:
-  int saved_ = -1;
-};
-
-/// Opens the existing file `native` with the default program of its type.
-long OpenWithDefault(const std::string& native, const std::string& folder) {
+/// 0 when `native` names a file this program may read, otherwise the code
+/// that says why not: the program would fail on it, so say so before
+/// starting one.
+long CodeForUnopenable(const std::string& native) {
   struct stat status;
   if (stat(native.c_str(), &status) != 0) return CodeForStatError(native, errno);
-  // The program would fail on a file it cannot read; say so before starting it.
   if (access(native.c_str(), R_OK) != 0) return errno == ENOMEM ? kOutOfMemory : kAccessDenied;
-
-  GObjectPtr<GFile> file(g_file_new_for_path(native.c_str()));
-  GError* rawError = nullptr;
-  GObjectPtr<GFileInfo> info(g_file_query_info(file.get(), G_FILE_ATTRIBUTE_STANDARD_CONTENT_TYPE,
-                                               G_FILE_QUERY_INFO_NONE, nullptr, &rawError));
-  ErrorPtr queryError(rawError);
-  if (!info) return CodeForFileError(queryError.get());
-  const char* type =
-      g_file_info_get_attribute_string(info.get(), G_FILE_ATTRIBUTE_STANDARD_CONTENT_TYPE);
-  if (type == nullptr) return kNoAssociation;
-  GObjectPtr<GAppInfo> program(g_app_info_get_default_for_type(type, FALSE));
-  if (!program) return kNoAssociation;
-
-  GList files = {file.get(), nullptr, nullptr};
-  rawError = nullptr;
-  gboolean started = FALSE;
-  {
-    WorkingFolderScope inFolder(folder);
-    started = g_app_info_launch(program.get(), &files, nullptr, &rawError);
-  }
-  ErrorPtr launchError(rawError);
-  return started ? kStarted : CodeForLaunchError(launchError.get());
-}
-
-/// The session bus address, or empty when there is no session bus. Never
-/// starts a bus: GLib would autolaunch one when none is configured.
-std::string SessionBusAddress() {
-  const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
-  if (address != nullptr && *address != '\0') return address;
-  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  if (runtime == nullptr || *runtime == '\0') return {};
-  const std::string socket = std::string(runtime) + "/bus";
-  struct stat status;
-  if (stat(socket.c_str(), &status) != 0 || !S_ISSOCK(status.st_mode)) return {};
-  CharsPtr escaped(g_dbus_address_escape_value(socket.c_str()));
-  return "unix:path=" + std::string(escaped.get());
-}
-
-/// The (a{sv}) options asking the portal to show its chooser.
-GVariant* AskOptions() {
-  GVariantBuilder options;
-  g_variant_builder_init(&options, G_VARIANT_TYPE_VARDICT);
-  g_variant_builder_add(&options, "{sv}", "ask", g_variant_new_boolean(TRUE));
-  return g_variant_builder_end(&options);
-}
-
-constexpr const char* kPortalName = "org.freedesktop.portal.Desktop";
-constexpr const char* kPortalPath = "/org/freedesktop/portal/desktop";
-constexpr const char* kOpenUriInterface = "org.freedesktop.portal.OpenURI";
-
-/// OpenFile hands the portal a descriptor, which also works from a sandbox.
-bool ChooseByDescriptor(GDBusConnection* bus, const std::string& native) {
-  const int fd = open(native.c_str(), kReferenceOnly);
-  if (fd < 0) return false;
-  GObjectPtr<GUnixFDList> fds(g_unix_fd_list_new_from_array(&fd, 1));  // owns fd now
-  GError* rawError = nullptr;
-  VariantPtr reply(g_dbus_connection_call_with_unix_fd_list_sync(
-      bus, kPortalName, kPortalPath, kOpenUriInterface, "OpenFile",
-      g_variant_new("(sh@a{sv})", "", 0, AskOptions()), G_VARIANT_TYPE("(o)"),
-      G_DBUS_CALL_FLAGS_NONE, kPortalTimeoutMs, fds.get(), nullptr, nullptr, &rawError));
-  ErrorPtr error(rawError);
-  return reply != nullptr;
-}
-
-/// OpenURI with a file:// address, for portals older than OpenFile.
-bool ChooseByUri(GDBusConnection* bus, const std::string& native) {
-  GObjectPtr<GFile> file(g_file_new_for_path(native.c_str()));
-  CharsPtr uri(g_file_get_uri(file.get()));
-  GError* rawError = nullptr;
-  VariantPtr reply(g_dbus_connection_call_sync(
-      bus, kPortalName, kPortalPath, kOpenUriInterface, "OpenURI",
-      g_variant_new("(ss@a{sv})", "", uri.get(), AskOptions()), G_VARIANT_TYPE("(o)"),
-      G_DBUS_CALL_FLAGS_NONE, kPortalTimeoutMs, nullptr, &rawError));
-  ErrorPtr error(rawError);
-  return reply != nullptr;
+  return 0;
 }
 
 /// Opening files by their desktop association. Window show states have no
@@ -253,48 +130,52 @@ class PosixShell final : public Shell {
     if (!NativeOf(file, native)) return kFileNotFound;
     std::string folder;
     if (!directory.empty() && !NativeOf(directory, folder)) folder.clear();
-    return OpenWithDefault(native, folder);
+    if (const long refused = CodeForUnopenable(native)) return refused;
+    const VelmoraGioApi* module = DesktopModule();
+    if (module == nullptr) return kInvalidLibrary;
+    return module->open_file(native.c_str(), folder.c_str());
   }
 
   void StartCommandLine(const Text& commandLine, int) override {
     std::string native;
     if (!NativeOf(commandLine, native)) return;
-    GError* rawError = nullptr;
-    g_spawn_command_line_async(native.c_str(), &rawError);
-    ErrorPtr ignored(rawError);  // the outcome is not reported
+    if (const VelmoraGioApi* module = DesktopModule()) module->start_command_line(native.c_str());
   }
 
   bool ChooseProgram(const Text& file) override {
     std::string native;
     if (!NativeOf(file, native)) return false;
-    GDBusConnection* bus = SessionBus();
-    if (bus == nullptr) return false;
-    return ChooseByDescriptor(bus, native) || ChooseByUri(bus, native);
+    const VelmoraGioApi* module = DesktopModule();
+    return module != nullptr && module->choose_program(native.c_str());
   }
-
- private:
-  /// A private connection kept for the life of the shell: the portal closes
-  /// a chooser whose caller has left the bus.
-  GDBusConnection* SessionBus() {
-    if (bus_ && !g_dbus_connection_is_closed(bus_.get())) return bus_.get();
-    bus_.reset();
-    const std::string address = SessionBusAddress();
-    if (address.empty()) return nullptr;
-    GError* rawError = nullptr;
-    bus_.reset(g_dbus_connection_new_for_address_sync(
-        address.c_str(),
-        static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                          G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-        nullptr, nullptr, &rawError));
-    ErrorPtr error(rawError);
-    return bus_.get();
-  }
-
-  GObjectPtr<GDBusConnection> bus_;
 };
 
 }  // namespace
 
 std::unique_ptr<Shell> MakeRealShell() { return std::make_unique<PosixShell>(); }
+
+ChosenFile ChooseFileWithDesktop(const Text& title) {
+  std::string nativeTitle;
+  const VelmoraGioApi* module = DesktopModule();
+  if (module == nullptr || !NativeOf(title, nativeTitle)) return {ChosenFile::Unavailable, {}};
+  char* path = nullptr;
+  const int outcome = module->choose_file(nativeTitle.c_str(), &path);
+  Text chosen = TakeText(module, path);
+  if (outcome == kFileChosen && !chosen.empty()) return {ChosenFile::Chosen, std::move(chosen)};
+  return {outcome == kFileCancelled ? ChosenFile::Cancelled : ChosenFile::Unavailable, {}};
+}
+
+Text ProgramIdFor(const Text& file, const Text& self) {
+  std::string native;
+  std::string nativeSelf;
+  const VelmoraGioApi* module = DesktopModule();
+  if (module == nullptr || !NativeOf(file, native)) return {};
+  if (!self.empty() && !NativeOf(self, nativeSelf)) return {};
+  if (CodeForUnopenable(native) != 0) return {};
+  char* id = nullptr;
+  const long found = module->program_for(native.c_str(), nativeSelf.c_str(), &id);
+  Text result = TakeText(module, id);
+  return found == kFound ? result : Text();
+}
 
 }  // namespace velmora

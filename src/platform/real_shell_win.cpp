@@ -55,4 +55,7 @@ class WindowsShell final : public Shell {
 
 std::unique_ptr<Shell> MakeRealShell() { return std::make_unique<WindowsShell>(); }
 
+// The toolkit's file dialog is the system's own here.
+ChosenFile ChooseFileWithDesktop(const Text&) { return {ChosenFile::Unavailable, {}}; }
+
 }  // namespace velmora

@@ -53,15 +53,18 @@ struct ControlLayout {
   Face face;
   double points;
   bool bold;
+  // What assistive technology calls a control that has no caption of its own;
+  // a picture button is called by its tooltip.
+  const char* accessibleName = "";
 };
 
 // In tab order. Positions in pixels (twips / 15), lblTitle relative to the banner.
 const ControlLayout kControls[] = {
-    {"txtFileName", Kind::ReadOnlyText, "", "", 8, 32, 757, 27, Face::Verdana, 9.75, false},
+    {"txtFileName", Kind::ReadOnlyText, "", "", 8, 32, 757, 27, Face::Verdana, 9.75, false, "Full path"},
     {"cmdCancel", Kind::Button, "Cancel", "", 680, 316, 125, 25, Face::Verdana, 9.75, false},
-    {"txtFileTitle", Kind::ReadOnlyText, "", "", 8, 68, 793, 27, Face::Verdana, 9.75, false},
-    {"txtFileBaseName", Kind::Text, "", "", 8, 144, 721, 27, Face::Tahoma, 9.75, false},
-    {"txtFileExt", Kind::Text, "", "", 744, 144, 57, 27, Face::Tahoma, 9.75, false},
+    {"txtFileTitle", Kind::ReadOnlyText, "", "", 8, 68, 793, 27, Face::Verdana, 9.75, false, "File name"},
+    {"txtFileBaseName", Kind::Text, "", "", 8, 144, 721, 27, Face::Tahoma, 9.75, false, "Base name"},
+    {"txtFileExt", Kind::Text, "", "", 744, 144, 57, 27, Face::Tahoma, 9.75, false, "Extension"},
     {"btnTrim", Kind::Button, "Trim", "", 12, 184, 69, 29, Face::Verdana, 8.25, true},
     {"btnLCase", Kind::Button, "abc", "Lowercase", 84, 220, 69, 29, Face::Verdana, 8.25, true},
     {"btnUCase", Kind::Button, "ABC", "Uppercase", 12, 220, 69, 29, Face::Verdana, 8.25, true},
@@ -71,18 +74,18 @@ const ControlLayout kControls[] = {
     {"btnSentenceCase", Kind::Button, "Abc def", "Sentence Case", 228, 220, 69, 29, Face::Verdana, 8.25, true},
     {"btnCompSpc", Kind::Button, "Compact Spc", "", 84, 184, 69, 29, Face::Verdana, 8.25, true},
     {"btnHtmlTitle", Kind::Button, "HTML Title", "", 12, 256, 109, 29, Face::Verdana, 8.25, true},
-    {"picDel", Kind::Picture, ":/icons/delete.png", "", 92, 120, 20, 20, Face::Default, 0, false},
-    {"picCut", Kind::Picture, ":/icons/cut.png", "", 8, 120, 20, 20, Face::Default, 0, false},
-    {"picCopy", Kind::Picture, ":/icons/copy.png", "", 36, 120, 20, 20, Face::Default, 0, false},
-    {"picPaste", Kind::Picture, ":/icons/paste.png", "", 64, 120, 20, 20, Face::Default, 0, false},
+    {"picDel", Kind::Picture, ":/icons/delete.rgba", "Delete", 92, 120, 20, 20, Face::Default, 0, false},
+    {"picCut", Kind::Picture, ":/icons/cut.rgba", "Cut", 8, 120, 20, 20, Face::Default, 0, false},
+    {"picCopy", Kind::Picture, ":/icons/copy.rgba", "Copy", 36, 120, 20, 20, Face::Default, 0, false},
+    {"picPaste", Kind::Picture, ":/icons/paste.rgba", "Paste", 64, 120, 20, 20, Face::Default, 0, false},
     {"btnUnescape", Kind::Button, "Unescape %nn", "", 148, 308, 109, 29, Face::Verdana, 8.25, true},
-    {"btnRefresh", Kind::Picture, ":/icons/refresh.png", "", 120, 120, 20, 20, Face::Default, 0, false},
+    {"btnRefresh", Kind::Picture, ":/icons/refresh.rgba", "Restore name", 120, 120, 20, 20, Face::Default, 0, false},
     {"Command1", Kind::Button, "- to _", "", 332, 188, 69, 29, Face::Verdana, 8.25, true},
     {"Command2", Kind::Button, "Remove Spc", "", 156, 184, 69, 29, Face::Verdana, 8.25, true},
     {"Command3", Kind::Button, "_ to -", "", 404, 188, 69, 29, Face::Verdana, 8.25, true},
     {"btnRemoveNonAlpha", Kind::Button, "Remove non alphanumeric", "", 12, 300, 133, 37, Face::Verdana, 8.25,
      true},
-    {"cmdExec", Kind::Button, "run", "", 772, 32, 33, 29, Face::Default, 0, false},
+    {"cmdExec", Kind::Button, "run", "", 772, 32, 33, 29, Face::Verdana, 8.25, false},
     {"btnTextFile", Kind::Button, "Text Title", "", 124, 256, 109, 29, Face::Verdana, 8.25, true},
     {"cmdCamelCase", Kind::Button, "split CamelCase", "", 264, 308, 109, 29, Face::Verdana, 8.25, true},
     {"cboWords", Kind::List, "", "", 588, 248, 205, 21, Face::Verdana, 8.25, false},
@@ -138,7 +141,7 @@ void SetIcon(QWidget* window, const QString& resourceName, bool alsoOwner) {
   // "AAA" is the program's icon set, in the sizes the platform may ask for.
   QIcon icon;
   if (resourceName == QLatin1String("AAA")) {
-    for (int size : {16, 24, 32, 48}) icon.addPixmap(ReadPng(QStringLiteral(":/icons/velmora-%1.png").arg(size)));
+    for (int size : {16, 24, 32, 48}) icon.addPixmap(ReadImage(QStringLiteral(":/icons/velmora-%1.rgba").arg(size)));
   }
   if (alsoOwner) {
     QWidget* owner = window;
@@ -242,6 +245,10 @@ void frmQuickRen::BuildControls() {
     widget->setFont(FontFor(layout, font()));
     widget->setGeometry(layout.x, layout.y, layout.width, layout.height);
     if (*layout.tooltip != '\0') widget->setToolTip(QString::fromUtf8(layout.tooltip));
+    if (*layout.accessibleName != '\0')
+      widget->setAccessibleName(QString::fromUtf8(layout.accessibleName));
+    else if (layout.kind == Kind::Picture)
+      widget->setAccessibleName(QString::fromUtf8(layout.tooltip));
     if (layout.kind == Kind::Label) {
       // Labels are sized to their text and never take the focus.
       widget->setFocusPolicy(Qt::NoFocus);
@@ -268,6 +275,8 @@ void frmQuickRen::BuildControls() {
   cmdExec = static_cast<QPushButton*>(find("cmdExec"));
   cboWords = static_cast<QComboBox*>(find("cboWords"));
   picTitle->lower();
+  // The list is known by its label, to assistive technology too.
+  Label2->setBuddy(cboWords);
 
   txtFileBaseName->installEventFilter(this);
   txtFileExt->installEventFilter(this);
@@ -335,7 +344,7 @@ template <class Transform>
 void frmQuickRen::ApplyToBaseName(Transform transform, bool onlyNonEmpty) {
   Text result;
   IgnoreErrors([&] { result = transform(TextOf(txtFileBaseName->text())); });
-  if (!onlyNonEmpty || !result.empty()) txtFileBaseName->setText(QStr(result));
+  if (!onlyNonEmpty || !result.empty()) txtFileBaseName->ReplaceText(QStr(result));
   FocusBaseName();
 }
 
@@ -562,20 +571,26 @@ void frmQuickRen::picPaste_Click() {
 
 // ------------------------------------------------------------ other commands
 
-void frmQuickRen::FillNameFields() {
+void frmQuickRen::FillNameFields(bool undoable) {
+  auto fill = [undoable](TextBox* box, const Text& text) {
+    if (undoable)
+      box->ReplaceText(QStr(text));
+    else
+      box->setText(QStr(text));
+  };
   // Every "." + extension goes, not only the last: load and restore agree.
-  IgnoreErrors([&] { txtFileBaseName->setText(QStr(ReplaceAll(mFileName, u"." + mFileExt, u""))); });
-  IgnoreErrors([&] { txtFileExt->setText(QStr(mFileExt)); });
+  IgnoreErrors([&] { fill(txtFileBaseName, ReplaceAll(mFileName, u"." + mFileExt, u"")); });
+  IgnoreErrors([&] { fill(txtFileExt, mFileExt); });
 }
 
 void frmQuickRen::btnRefresh_Click() {
-  FillNameFields();
+  FillNameFields(true);
   FocusBaseName();
 }
 
 void frmQuickRen::cboWords_Click(int index) {
   IgnoreErrors([&] {
-    if (index >= 0) txtFileBaseName->setText(cboWords->itemText(index));
+    if (index >= 0) txtFileBaseName->ReplaceText(cboWords->itemText(index));
   });
   FocusBaseName();
 }

@@ -88,14 +88,16 @@ class frmQuickRen : public QDialog {
   void picCut_Click();
   void picDel_Click();
   void picPaste_Click();
-  /// Base name and extension as load first fills them (restore does it again).
-  void FillNameFields();
+  /// Base name and extension as load first fills them. Restore fills them
+  /// again as an `undoable` step of each field's own history (Ctrl+Z).
+  void FillNameFields(bool undoable = false);
   void btnRefresh_Click();
   void cboWords_Click(int index);
   void btnHtmlTitle_Click();
   void btnTextFile_Click();
 
-  /// Writes `transform(base name)` back: always, or only a non-empty result.
+  /// Writes `transform(base name)` back, always or only a non-empty result, as
+  /// one step of the field's undo history.
   template <class Transform>
   void ApplyToBaseName(Transform transform, bool onlyNonEmpty);
   void FocusBaseName();

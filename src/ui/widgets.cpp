@@ -5,18 +5,31 @@
 #include <QFocusEvent>
 #include <QIcon>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QPainter>
+#include <QResource>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QStyleOptionFocusRect>
 #include <QStylePainter>
 #include <QtMath>
+#include <cmath>
 
 namespace velmora {
 
-// Left to guess the format, Qt asks every image plugin first and so loads them
-// all (and libjpeg) before the window's first paint.
-QPixmap ReadPng(const QString& path) {
+QPixmap ReadImage(const QString& path) {
+  if (path.endsWith(QLatin1String(".rgba"))) {
+    const QResource raw(path);
+    const qint64 bytes = raw.size();
+    const int side = qRound(std::sqrt(double(bytes / 4)));
+    if (raw.data() == nullptr || raw.compressionAlgorithm() != QResource::NoCompression ||
+        qint64(side) * side * 4 != bytes)
+      return {};
+    // The pixmap copies the pixels, so the image may borrow the resource's.
+    return QPixmap::fromImage(QImage(raw.data(), side, side, side * 4, QImage::Format_RGBA8888));
+  }
+  // Left to guess the format, Qt asks every image plugin first and so loads
+  // them all (and libjpeg) before the window's first paint.
   QImageReader reader(path, "png");
   reader.setAutoDetectImageFormat(false);
   return QPixmap::fromImage(reader.read());
@@ -26,18 +39,21 @@ namespace {
 
 // The icon QIcon(path) would build, the "@Nx" twin included on a high-density
 // screen, without the plugin search; other images go through QIcon itself.
+// Twins are PNGs (a raw image at twice the size would weigh four times as
+// much in every start's memory, for screens that need it only).
 QIcon ImageIcon(const QString& path) {
-  if (!path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive)) return QIcon(path);
-  const QPixmap pixmap = ReadPng(path);
+  if (!path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive) && !path.endsWith(QLatin1String(".rgba")))
+    return QIcon(path);
+  const QPixmap pixmap = ReadImage(path);
   if (pixmap.isNull()) return QIcon(path);
   QIcon icon;
   icon.addPixmap(pixmap);
   if (qEnvironmentVariableIsEmpty("QT_HIGHDPI_DISABLE_2X_IMAGE_LOADING")) {
     const int dot = path.lastIndexOf(u'.');
     for (int n = qMin(qCeil(qApp->devicePixelRatio()), 9); n >= 2; --n) {
-      const QString twin = path.left(dot) + QStringLiteral("@%1x").arg(n) + path.mid(dot);
+      const QString twin = path.left(dot) + QStringLiteral("@%1x.png").arg(n);
       if (QFile::exists(twin)) {
-        icon.addPixmap(ReadPng(twin));
+        icon.addPixmap(ReadImage(twin));
         break;
       }
     }
@@ -45,7 +61,23 @@ QIcon ImageIcon(const QString& path) {
   return icon;
 }
 
+/// Return or keypad Enter. Qt's buttons react to it only as default buttons,
+/// which this window has none of.
+bool IsEnter(const QKeyEvent* event) {
+  return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+}
+
 }  // namespace
+
+void TextBox::ReplaceText(const QString& text) {
+  if (text == this->text()) {
+    // Nothing to undo; the caret still ends where setText would leave it.
+    end(false);
+    return;
+  }
+  selectAll();
+  insert(text);
+}
 
 void TextBox::focusOutEvent(QFocusEvent* event) {
   // QLineEdit drops its selection when the focus leaves by mouse or Tab; keep
@@ -89,6 +121,14 @@ void CommandButton::paintEvent(QPaintEvent*) {
   painter.drawText(area, flags, caption);
 }
 
+void CommandButton::keyPressEvent(QKeyEvent* event) {
+  if (IsEnter(event)) {
+    click();
+    return;
+  }
+  QPushButton::keyPressEvent(event);
+}
+
 PictureButton::PictureButton(const QString& imagePath, QWidget* parent) : QAbstractButton(parent) {
   setIcon(ImageIcon(imagePath));
   setIconSize({20, 20});
@@ -107,6 +147,14 @@ void PictureButton::paintEvent(QPaintEvent*) {
     option.rect = area;
     style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
   }
+}
+
+void PictureButton::keyPressEvent(QKeyEvent* event) {
+  if (IsEnter(event)) {
+    click();
+    return;
+  }
+  QAbstractButton::keyPressEvent(event);
 }
 
 }  // namespace velmora

@@ -8,8 +8,11 @@
 
 namespace velmora {
 
-/// A PNG read with Qt's built-in decoder, without searching the image plugins.
-QPixmap ReadPng(const QString& path);
+/// An image of the program's resources. "*.rgba" holds a square image as raw,
+/// uncompressed RGBA bytes, which start-up takes as they are: decoding PNGs
+/// would cost it libpng and zlib. Other files are read as PNG with Qt's
+/// built-in decoder, without searching the image plugins.
+QPixmap ReadImage(const QString& path);
 
 /// A single-line text box whose selection survives losing the focus, so the
 /// picture buttons can act on what the person selected before clicking.
@@ -17,6 +20,10 @@ class TextBox : public QLineEdit {
   Q_OBJECT
  public:
   using QLineEdit::QLineEdit;
+  /// Replaces the whole text as one step of the box's own undo history, so
+  /// Ctrl+Z takes it back (setText would wipe the history). Like setText, it
+  /// leaves the caret at the end with nothing selected.
+  void ReplaceText(const QString& text);
 
  protected:
   void focusOutEvent(QFocusEvent* event) override;
@@ -32,6 +39,8 @@ class CommandButton : public QPushButton {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  /// Enter presses the focused button, as on Windows, though none is default.
+  void keyPressEvent(QKeyEvent* event) override;
 };
 
 /// A borderless image that reacts to a click. It is reachable with Tab but a
@@ -44,6 +53,8 @@ class PictureButton : public QAbstractButton {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  /// Enter presses the focused button, like Space.
+  void keyPressEvent(QKeyEvent* event) override;
 };
 
 }  // namespace velmora

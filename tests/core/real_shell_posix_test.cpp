@@ -5,7 +5,10 @@
 
 #include "platform/real_shell.h"
 
+#include <fcntl.h>
+#include <gio/gio.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -64,6 +67,36 @@ class XdgWorld {
   const std::string& Root() const { return root_; }
   std::string Files() const { return root_ + "/files"; }
   std::string Launched() const { return root_ + "/launched"; }
+  /// Written when a stand-in for Velmora was started: it never should be.
+  std::string VelmoraRan() const { return root_ + "/velmora-ran"; }
+  /// The stand-in for the Velmora executable, and the `velmora` command in
+  /// the world's PATH that links to it.
+  std::string VelmoraProgram() const { return root_ + "/prog/velmora"; }
+
+  /// Installs a stand-in for Velmora claiming text/plain under `id`, started
+  /// as `exec`, and makes it the default; `keepOther` leaves the other
+  /// handler installed.
+  void InstallVelmora(const std::string& id, const std::string& exec, bool keepOther) {
+    mkdir((root_ + "/prog").c_str(), 0700);
+    mkdir((root_ + "/bin").c_str(), 0700);
+    WriteBytes(VelmoraProgram(), "#!/bin/sh\ntouch '" + VelmoraRan() + "'\n");
+    chmod(VelmoraProgram().c_str(), 0700);
+    symlink("../prog/velmora", (root_ + "/bin/velmora").c_str());
+    WriteBytes(root_ + "/data/applications/" + id,
+               "[Desktop Entry]\nType=Application\nName=Velmora\nExec=" + exec +
+                   " %f\nMimeType=application/octet-stream;text/plain;\n");
+    WriteBytes(root_ + "/config/mimeapps.list", "[Default Applications]\ntext/plain=" + id + "\n");
+    // The index update-desktop-database keeps, which GIO reads to list every
+    // program for a type; Velmora first, the worst case.
+    std::string programs = id + ";";
+    if (keepOther) {
+      programs += "velmora-test-handler.desktop;";
+    } else {
+      unlink((root_ + "/data/applications/velmora-test-handler.desktop").c_str());
+    }
+    WriteBytes(root_ + "/data/applications/mimeinfo.cache",
+               "[MIME Cache]\napplication/octet-stream=" + id + ";\ntext/plain=" + programs + "\n");
+  }
 
   /// Points this process's desktop environment at the world.
   void Enter() const {
@@ -75,6 +108,7 @@ class XdgWorld {
     setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + root_ + "/runtime/no-bus").c_str(), 1);
     setenv("GIO_USE_VFS", "local", 1);
     setenv("GIO_MODULE_DIR", (root_ + "/system").c_str(), 1);
+    setenv("PATH", (root_ + "/bin:/usr/bin:/bin").c_str(), 1);
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "XDG_CURRENT_DESKTOP"}) unsetenv(name);
   }
 
@@ -142,6 +176,75 @@ TEST(RealShell, OpensByAssociationAndMapsFailures) {
   }
 }
 
+struct HandlerCase {
+  const char* label;
+  const char* velmoraId;    // the stand-in's desktop id; null: not installed
+  const char* velmoraExec;  // how its entry starts it
+  bool keepOther;           // the other handler of text/plain stays installed
+  const char* expected;     // the program "run" starts; "" for none
+};
+
+// "run" must never open a second rename window: when the desktop's default
+// for the type is Velmora, the next program for the type is used, or none.
+TEST(RealShell, NeverChoosesVelmoraItself) {
+  const HandlerCase cases[] = {
+      {"no Velmora", nullptr, nullptr, true, "velmora-test-handler.desktop"},
+      {"Velmora default by id, another handler", "velmora.desktop", "/bin/false", true,
+       "velmora-test-handler.desktop"},
+      {"Velmora default by id, alone", "velmora.desktop", "/bin/false", false, ""},
+      {"another id, the velmora command linking to the program", "renamer.desktop", "velmora", true,
+       "velmora-test-handler.desktop"},
+      {"another id, the velmora command, alone", "renamer.desktop", "velmora", false, ""},
+      {"another id, the program by its full path, alone", "renamer.desktop", "@program", false, ""},
+  };
+  for (const HandlerCase& c : cases) {
+    SCOPED_TRACE(c.label);
+    XdgWorld world;
+    ASSERT_FALSE(world.Root().empty());
+    if (c.velmoraId != nullptr) {
+      const std::string exec =
+          std::string(c.velmoraExec) == "@program" ? world.VelmoraProgram() : c.velmoraExec;
+      world.InstallVelmora(c.velmoraId, exec, c.keepOther);
+    }
+    WriteBytes(world.Files() + "/notes.txt", "hello\n");
+    const Text file = FromNativePath(world.Files() + "/notes.txt");
+    const Text self = FromNativePath(world.VelmoraProgram());
+    // The exit code carries the answer: 1 for the other handler, 2 for none.
+    const int chosen = world.InChild([&] {
+      const Text id = ProgramIdFor(file, self);
+      if (id == u"velmora-test-handler.desktop") return 1;
+      return id.empty() ? 2 : 3;
+    });
+    EXPECT_EQ(chosen, *c.expected == '\0' ? 2 : 1);
+  }
+}
+
+// The same choice when "run" really opens the file: the other handler runs,
+// or with none, "no association" (31) sends the person to the chooser.
+TEST(RealShell, OpensWithTheNextHandlerWhenVelmoraIsTheDefault) {
+  for (const bool keepOther : {true, false}) {
+    SCOPED_TRACE(keepOther ? "with another handler" : "Velmora alone");
+    XdgWorld world;
+    ASSERT_FALSE(world.Root().empty());
+    world.InstallVelmora("velmora.desktop", "velmora", keepOther);
+    const std::string native = world.Files() + "/notes.txt";
+    WriteBytes(native, "hello\n");
+    const Text path = FromNativePath(native);
+    const int result = world.InChild([&] {
+      return static_cast<int>(MakeRealShell()->Execute(u"Open", path, u"", u"", show::kNormal));
+    });
+    if (keepOther) {
+      ASSERT_EQ(result, 42);
+      ASSERT_TRUE(AwaitFile(world.Launched())) << "the other handler never ran";
+      EXPECT_EQ(ReadBytes(world.Launched()).value_or("").substr(0, native.size() + 1), native + "\n");
+    } else {
+      EXPECT_EQ(result, 31);
+    }
+    std::this_thread::sleep_for(100ms);  // a wrongly started Velmora would have touched its file by now
+    EXPECT_NE(access(world.VelmoraRan().c_str(), F_OK), 0) << "Velmora was started";
+  }
+}
+
 struct NoChooserCase {
   const char* label;
   bool addressGiven;  // an address naming no socket, or none at all
@@ -163,6 +266,189 @@ TEST(RealShell, WithoutASessionBusThereIsNoChooserAndNoWait) {
     EXPECT_EQ(chose, 0);
     EXPECT_LT(Clock::now() - start, 2s);
   }
+}
+
+/// A session bus of the test's own: dbus-daemon with a configuration that
+/// starts no service, listening in `folder`. Stopped on destruction.
+class PrivateBus {
+ public:
+  explicit PrivateBus(const std::string& folder) : socket_(folder + "/bus") {
+    if (access("/usr/bin/dbus-daemon", X_OK) != 0) return;
+    const std::string config = folder + "/bus.conf";
+    WriteBytes(config,
+               "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
+               " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+               "<busconfig><type>session</type><listen>unix:path=" + socket_ + "</listen>"
+               "<auth>EXTERNAL</auth><policy context=\"default\"><allow send_destination=\"*\" "
+               "eavesdrop=\"true\"/><allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n");
+    pid_ = fork();
+    if (pid_ == 0) {
+      const int null = open("/dev/null", O_WRONLY);  // its notes on fd limits are not the test's
+      if (null >= 0) dup2(null, STDERR_FILENO);
+      execl("/usr/bin/dbus-daemon", "dbus-daemon", ("--config-file=" + config).c_str(), "--nofork",
+            "--nopidfile", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    if (!AwaitFile(socket_)) Stop();
+  }
+  ~PrivateBus() { Stop(); }
+  bool Running() const { return pid_ > 0; }
+  std::string Address() const { return "unix:path=" + socket_; }
+
+ private:
+  void Stop() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+  }
+  std::string socket_;
+  pid_t pid_ = -1;
+};
+
+/// A stand-in for the XDG desktop portal's file chooser on `bus`: it answers
+/// every OpenFile at once with `response` and, when 0, the file `uri`, as a
+/// person picking it would. The title it was asked with goes to `titleFile`.
+class FakeFileChooserPortal {
+ public:
+  FakeFileChooserPortal(const std::string& address, unsigned response, std::string uri,
+                        std::string titleFile)
+      : response_(response), uri_(std::move(uri)), titleFile_(std::move(titleFile)) {
+    const std::string ready = titleFile_ + ".ready";
+    pid_ = fork();
+    if (pid_ == 0) _exit(Serve(address, ready));
+    if (!AwaitFile(ready)) Stop();
+  }
+  ~FakeFileChooserPortal() { Stop(); }
+  bool Running() const { return pid_ > 0; }
+
+ private:
+  int Serve(const std::string& address, const std::string& ready) {
+    GError* error = nullptr;
+    GDBusConnection* bus = g_dbus_connection_new_for_address_sync(
+        address.c_str(),
+        static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                                          G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+        nullptr, nullptr, &error);
+    if (bus == nullptr) return 1;
+    GDBusNodeInfo* node = g_dbus_node_info_new_for_xml(
+        "<node><interface name='org.freedesktop.portal.FileChooser'>"
+        "<method name='OpenFile'><arg type='s' direction='in'/><arg type='s' direction='in'/>"
+        "<arg type='a{sv}' direction='in'/><arg type='o' direction='out'/></method>"
+        "<property name='version' type='u' access='read'/></interface></node>",
+        nullptr);
+    static const GDBusInterfaceVTable vtable = {OnCall, OnGetProperty, nullptr, {}};
+    g_dbus_connection_register_object(bus, "/org/freedesktop/portal/desktop", node->interfaces[0], &vtable,
+                                      this, nullptr, nullptr);
+    GVariant* owned = g_dbus_connection_call_sync(
+        bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "RequestName",
+        g_variant_new("(su)", "org.freedesktop.portal.Desktop", 4u), G_VARIANT_TYPE("(u)"),
+        G_DBUS_CALL_FLAGS_NONE, 2000, nullptr, nullptr);
+    if (owned == nullptr) return 1;
+    WriteBytes(ready, "");
+    GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
+    g_main_loop_run(loop);
+    return 0;
+  }
+
+  static void OnCall(GDBusConnection* bus, const gchar* sender, const gchar*, const gchar*, const gchar*,
+                     GVariant* parameters, GDBusMethodInvocation* invocation, gpointer data) {
+    auto* self = static_cast<FakeFileChooserPortal*>(data);
+    const gchar* title = nullptr;
+    GVariant* options = nullptr;
+    g_variant_get(parameters, "(&s&s@a{sv})", nullptr, &title, &options);
+    WriteBytes(self->titleFile_, title);
+    const gchar* token = "fallback";
+    g_variant_lookup(options, "handle_token", "&s", &token);
+    std::string caller = sender + 1;
+    for (char& c : caller)
+      if (c == '.') c = '_';
+    const std::string handle = "/org/freedesktop/portal/desktop/request/" + caller + "/" + token;
+    g_variant_unref(options);
+    g_dbus_method_invocation_return_value(invocation, g_variant_new("(o)", handle.c_str()));
+    GVariantBuilder results;
+    g_variant_builder_init(&results, G_VARIANT_TYPE_VARDICT);
+    if (self->response_ == 0) {
+      const gchar* uris[] = {self->uri_.c_str(), nullptr};
+      g_variant_builder_add(&results, "{sv}", "uris", g_variant_new_strv(uris, 1));
+    }
+    g_dbus_connection_emit_signal(bus, sender, handle.c_str(), "org.freedesktop.portal.Request", "Response",
+                                  g_variant_new("(u@a{sv})", self->response_, g_variant_builder_end(&results)),
+                                  nullptr);
+  }
+
+  static GVariant* OnGetProperty(GDBusConnection*, const gchar*, const gchar*, const gchar*, const gchar*,
+                                 GError**, gpointer) {
+    return g_variant_new_uint32(3);
+  }
+
+  void Stop() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+  }
+
+  unsigned response_;
+  std::string uri_;
+  std::string titleFile_;
+  pid_t pid_ = -1;
+};
+
+struct PortalCase {
+  const char* label;
+  int response;  // what the portal answers; -1: no portal on the bus
+  ChosenFile::Outcome expected;
+};
+
+// Started without a file, the program asks the desktop portal first; a
+// portal that is missing or fails leaves the asking to the toolkit's dialog.
+TEST(RealShell, AsksThePortalForAFile) {
+  const PortalCase cases[] = {
+      {"a file chosen", 0, ChosenFile::Chosen},
+      {"cancelled", 1, ChosenFile::Cancelled},
+      {"the portal failed", 2, ChosenFile::Unavailable},
+      {"a bus without a portal", -1, ChosenFile::Unavailable},
+  };
+  for (const PortalCase& c : cases) {
+    SCOPED_TRACE(c.label);
+    XdgWorld world;
+    ASSERT_FALSE(world.Root().empty());
+    PrivateBus bus(world.Root() + "/runtime");
+    if (!bus.Running()) GTEST_SKIP() << "no dbus-daemon (install dbus-daemon)";
+    const std::string chosen = world.Files() + "/IMG 0001 ü.jpg";
+    WriteBytes(chosen, "x");
+    const std::string titleFile = world.Root() + "/title";
+    std::unique_ptr<FakeFileChooserPortal> portal;
+    if (c.response >= 0) {
+      portal = std::make_unique<FakeFileChooserPortal>(
+          bus.Address(), static_cast<unsigned>(c.response),
+          "file://" + world.Files() + "/IMG%200001%20%C3%BC.jpg", titleFile);
+      ASSERT_TRUE(portal->Running());
+    }
+    const auto start = Clock::now();
+    // The exit code carries the outcome, or 9 for a wrong path.
+    const int outcome = world.InChild([&] {
+      setenv("DBUS_SESSION_BUS_ADDRESS", bus.Address().c_str(), 1);
+      const ChosenFile got = ChooseFileWithDesktop(u"Choose the file to rename");
+      if (got.outcome == ChosenFile::Chosen && got.path != FromNativePath(chosen)) return 9;
+      return static_cast<int>(got.outcome);
+    });
+    EXPECT_EQ(outcome, static_cast<int>(c.expected));
+    EXPECT_LT(Clock::now() - start, 3s);
+    if (c.response >= 0) {
+      EXPECT_EQ(ReadBytes(titleFile).value_or(""), "Choose the file to rename");
+    }
+  }
+}
+
+TEST(RealShell, WithoutASessionBusNoFileChooserAndNoWait) {
+  XdgWorld world;
+  ASSERT_FALSE(world.Root().empty());
+  const auto start = Clock::now();
+  const int outcome = world.InChild([] { return static_cast<int>(ChooseFileWithDesktop(u"x").outcome); });
+  EXPECT_EQ(outcome, static_cast<int>(ChosenFile::Unavailable));
+  EXPECT_LT(Clock::now() - start, 2s);
 }
 
 }  // namespace

@@ -49,6 +49,8 @@ check_layout() {
     [ -x "$command" ] && [ "$(readlink -f "$command")" = "$(readlink -f "$program")" ] ||
       fail "bin/$name does not lead to the program"
   done
+  # The desktop module ("run", the file chooser) is loaded from the program's folder.
+  [ -f "$root/lib/velmora/libvelmora-gio.so" ] || fail "no desktop module beside the program"
   for size in 16 24 32 48 256; do
     icon="$root/share/icons/hicolor/${size}x${size}/apps/velmora.png"
     got="$(png_size "$icon" 2>/dev/null)"

@@ -65,12 +65,12 @@ class FrmQuickRenTest : public velmora::testing::WindowFixture {
         {"btnSentenceCase", "button", "Abc def", "Sentence Case", {228, 220, 69, 29}, true},
         {"btnCompSpc", "button", "Compact Spc", "", {84, 184, 69, 29}, true},
         {"btnHtmlTitle", "button", "HTML Title", "", {12, 256, 109, 29}, true},
-        {"picDel", "picture", "", "", {92, 120, 20, 20}, true},
-        {"picCut", "picture", "", "", {8, 120, 20, 20}, true},
-        {"picCopy", "picture", "", "", {36, 120, 20, 20}, true},
-        {"picPaste", "picture", "", "", {64, 120, 20, 20}, true},
+        {"picDel", "picture", "", "Delete", {92, 120, 20, 20}, true},
+        {"picCut", "picture", "", "Cut", {8, 120, 20, 20}, true},
+        {"picCopy", "picture", "", "Copy", {36, 120, 20, 20}, true},
+        {"picPaste", "picture", "", "Paste", {64, 120, 20, 20}, true},
         {"btnUnescape", "button", "Unescape %nn", "", {148, 308, 109, 29}, true},
-        {"btnRefresh", "picture", "", "", {120, 120, 20, 20}, true},
+        {"btnRefresh", "picture", "", "Restore name", {120, 120, 20, 20}, true},
         {"Command1", "button", "- to _", "", {332, 188, 69, 29}, true},
         {"Command2", "button", "Remove Spc", "", {156, 184, 69, 29}, true},
         {"Command3", "button", "_ to -", "", {404, 188, 69, 29}, true},
@@ -150,6 +150,22 @@ class FrmQuickRenTest : public velmora::testing::WindowFixture {
       QVERIFY2(needed.height() <= b->height() - 2, qPrintable(b->objectName()));
       for (const QString& word : b->text().split(' '))
         QVERIFY2(fm.horizontalAdvance(word) <= b->width() - 4, qPrintable(b->objectName() + ": " + word));
+    }
+  }
+
+  void imagesAreReadFromTheirRawBytes() {
+    QVERIFY(Open(QString()));
+    QCOMPARE(window_->windowIcon().availableSizes(),
+             (QList<QSize>{{16, 16}, {24, 24}, {32, 32}, {48, 48}}));
+    for (const char* name : {"picCut", "picCopy", "picPaste", "picDel", "btnRefresh"}) {
+      const QIcon icon = Control<QAbstractButton>(name)->icon();
+      QVERIFY2(icon.availableSizes().contains(QSize(20, 20)), name);
+      // Drawn, not blank: some pixel is opaque.
+      const QImage image = icon.pixmap(20, 20).toImage();
+      bool opaque = false;
+      for (int y = 0; y < 20 && !opaque; ++y)
+        for (int x = 0; x < 20 && !opaque; ++x) opaque = qAlpha(image.pixel(x, y)) == 255;
+      QVERIFY2(opaque, name);
     }
   }
 
