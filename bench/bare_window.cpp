@@ -1,7 +1,7 @@
 // The start-up baseline: a plain Qt dialog with the rename window's size,
 // fonts and 31 controls (line edits, push buttons, labels, a combo box and a
 // banner), and none of the program's own work. Like the real window it asks
-// for activation itself and, when activated, sets its title and selects and
+// for activation itself once it is on screen and, when activated, sets its title and selects and
 // focuses the base-name field, so the benchmark sees both reach the same state.
 //
 //   velmora_bare_window [file]
@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
 #include <vector>
 
 namespace {
@@ -145,13 +146,17 @@ class BareWindow : public QDialog {
  protected:
   void showEvent(QShowEvent* e) override {
     QDialog::showEvent(e);
-    if (!activated_) {
-      // No window manager may be there to activate it: ask, as the program does.
-      QTimer::singleShot(0, this, [this] {
-        raise();
-        activateWindow();
-      });
+    // No window manager may be there to activate it: ask, as the program
+    // does, once the first exposure has been painted.
+    if (!activated_ && windowHandle() != nullptr) windowHandle()->installEventFilter(this);
+  }
+
+  bool eventFilter(QObject* watched, QEvent* e) override {
+    if (e->type() == QEvent::Expose && watched == windowHandle() && windowHandle()->isExposed()) {
+      watched->removeEventFilter(this);
+      QMetaObject::invokeMethod(this, [this] { activateWindow(); }, Qt::QueuedConnection);
     }
+    return QDialog::eventFilter(watched, e);
   }
 
   bool event(QEvent* e) override {
