@@ -41,8 +41,10 @@ int main(int argc, char* argv[]) {
   QuietDesktop desktop;
   QuietShell shell;
   // Decoded as the program decodes its own arguments: names are bytes here.
-  velmora::frmQuickRen window(desktop, shell,
-                              {velmora::FromNativePath(argv[2]), argc > 3 ? velmora::FromNativePath(argv[3]) : velmora::Text()});
+  velmora::frmQuickRen window(
+      desktop, shell,
+      velmora::WindowFacts(velmora::FromNativePath(argv[2]),
+                           argc > 3 ? velmora::FromNativePath(argv[3]) : velmora::Text()));
   window.show();
   window.EnsureActivated();
   QTimer::singleShot(300, [&] {

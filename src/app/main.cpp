@@ -38,7 +38,7 @@ int main(int argc, char* argv[]) {
   {
     QtDesktop desktop;
     std::unique_ptr<Shell> shell = MakeRealShell();
-    frmQuickRen window(desktop, *shell, AppFacts{*textToLoad, ProgramFolder()});
+    frmQuickRen window(desktop, *shell, WindowFacts(*textToLoad, ProgramFolder()));
     ShowForLaunch(window, launch, StartsMinimised(commandLine));
     code = app.exec();
   }  // the window is gone here, its undo log closed

@@ -47,4 +47,15 @@ std::int32_t ColorFromText(const Text& text) {
 
 bool StartsMinimised(const Text& commandLine) { return commandLine == u"-st"; }
 
+bool AsksForFile(const Text& commandLine) { return commandLine.empty() || StartsMinimised(commandLine); }
+
+std::optional<Text> TextToLoad(const Text& commandLine, FileChooser& chooser) {
+  if (!AsksForFile(commandLine)) return commandLine;
+  return chooser.ChooseFile();
+}
+
+AppFacts WindowFacts(const Text& textToLoad, const Text& programFolder) {
+  return AppFacts{textToLoad, programFolder, ProductName(), ColorFromText(TitleColor()), &InitModes};
+}
+
 }  // namespace velmora

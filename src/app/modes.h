@@ -2,8 +2,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "platform/text.h"
+#include "ui/app_facts.h"
+#include "ui/file_chooser.h"
 
 namespace velmora {
 
@@ -25,5 +28,18 @@ std::int32_t ColorFromText(const Text& text);
 /// Whether the argument text asks for a minimised start: exactly "-st",
 /// compared before any quote is removed.
 bool StartsMinimised(const Text& commandLine);
+
+/// Whether the command-line text names no file: it is empty, or only the
+/// "-st" switch.
+bool AsksForFile(const Text& commandLine);
+
+/// The text the window loads as if it were the command line: `commandLine`
+/// itself when it names a file, otherwise the path the person chooses; nothing
+/// when they cancel.
+std::optional<Text> TextToLoad(const Text& commandLine, FileChooser& chooser);
+
+/// The window's facts: the loaded text and the program's folder, with the
+/// product's name, banner colour and InitModes. Call after InitModes.
+AppFacts WindowFacts(const Text& textToLoad, const Text& programFolder);
 
 }  // namespace velmora

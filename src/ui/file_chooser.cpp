@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QFileDialog>
 
-#include "app/modes.h"
 #include "platform/codec.h"
 #include "platform/real_shell.h"
 #include "ui/qt_text.h"
@@ -36,13 +35,6 @@ std::optional<Text> DesktopFileChooser::ChooseFile() {
                                                     nullptr, kDialogOptions);
   if (path.isEmpty()) return std::nullopt;
   return PathText(path);
-}
-
-bool AsksForFile(const Text& commandLine) { return commandLine.empty() || StartsMinimised(commandLine); }
-
-std::optional<Text> TextToLoad(const Text& commandLine, FileChooser& chooser) {
-  if (!AsksForFile(commandLine)) return commandLine;
-  return chooser.ChooseFile();
 }
 
 }  // namespace velmora

@@ -23,13 +23,4 @@ class DesktopFileChooser final : public FileChooser {
   std::optional<Text> ChooseFile() override;
 };
 
-/// Whether the command-line text names no file: it is empty, or only the
-/// "-st" switch.
-bool AsksForFile(const Text& commandLine);
-
-/// The text the window loads as if it were the command line: `commandLine`
-/// itself when it names a file, otherwise the path the person chooses; nothing
-/// when they cancel.
-std::optional<Text> TextToLoad(const Text& commandLine, FileChooser& chooser);
-
 }  // namespace velmora

@@ -12,7 +12,6 @@
 #include <QWindow>
 #include <functional>
 
-#include "app/modes.h"
 #include "fileio/paths.h"
 #include "fileio/rename.h"
 #include "fileio/undo_log.h"
@@ -432,7 +431,7 @@ void frmQuickRen::Form_Activate() {
   // Runs once: coming back from another program must not re-select the name.
   activated_ = true;
   SetIcon(this, QStringLiteral("AAA"), true);
-  InitModes();
+  if (facts_.initModes) facts_.initModes();
   ShowTitles();
   IgnoreErrors([&] {
     // What the person did with the name since the ready state selected it
@@ -445,11 +444,11 @@ void frmQuickRen::Form_Activate() {
 }
 
 void frmQuickRen::ShowTitles() {
-  setWindowTitle(QStr(ProductName()));
-  lblTitle->setText(QStr(ProductName()));
+  setWindowTitle(QStr(facts_.productName));
+  lblTitle->setText(QStr(facts_.productName));
   lblTitle->adjustSize();
   lblTitle->resize(std::max(lblTitle->width(), 389), 16);
-  const std::int32_t color = ColorFromText(TitleColor());
+  const std::int32_t color = facts_.titleColor;
   QPalette pal = picTitle->palette();
   pal.setColor(QPalette::Window, QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF));
   picTitle->setPalette(pal);

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "fileio/text_file.h"
+#include "ui/app_facts.h"
 #include "platform/desktop.h"
 #include "platform/shell.h"
 #include "platform/text.h"
@@ -20,12 +21,6 @@ class QAbstractButton;
 namespace velmora {
 
 class TextBox;
-
-/// What the window reads of the running program.
-struct AppFacts {
-  Text commandLine;    ///< the argument text, quotes and all
-  Text programFolder;  ///< the program's folder, first home of Undo.log and words.txt
-};
 
 /// Sets the window's icon, and with `alsoOwner` its top-level owner's, to the
 /// icon set `resourceName` ("AAA").

@@ -3,6 +3,8 @@
 // tests/e2e/chooser_test.sh.
 #include "ui/file_chooser.h"
 
+#include "app/modes.h"
+
 #include <QtTest>
 #include <optional>
 

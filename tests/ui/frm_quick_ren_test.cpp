@@ -394,7 +394,7 @@ class FrmQuickRenTest : public velmora::testing::WindowFixture {
     program_ = std::make_unique<QTemporaryDir>();
     const QString folder = program_->path() + "/missing/nested";
     WriteBytes(Data("old.txt"), "x");
-    window_ = std::make_unique<frmQuickRen>(desktop_, shell_, AppFacts{Data("old.txt").toStdU16String(), folder.toStdU16String()});
+    window_ = std::make_unique<frmQuickRen>(desktop_, shell_, WindowFacts(Data("old.txt").toStdU16String(), folder.toStdU16String()));
     QCOMPARE(Control<QComboBox>("cboWords")->count(), 0);
     Base()->setText("new");
     Click("cmdRename");

@@ -60,7 +60,7 @@ class WindowFixture : public QObject {
   /// Builds the window on `commandLine`; shown and active unless `activate` is false.
   frmQuickRen* Open(const QString& commandLine, bool activate = true) {
     window_ = std::make_unique<frmQuickRen>(desktop_, shell_,
-                                            AppFacts{commandLine.toStdU16String(), program_->path().toStdU16String()});
+                                            WindowFacts(commandLine.toStdU16String(), program_->path().toStdU16String()));
     if (activate) {
       window_->show();
       if (!QTest::qWaitForWindowActive(window_.get())) return nullptr;

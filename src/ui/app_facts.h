@@ -1,0 +1,22 @@
+// What the rename window reads of the running program. Start-up fills it; the
+// window knows nothing of how.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "platform/text.h"
+
+namespace velmora {
+
+struct AppFacts {
+  Text commandLine;    ///< the argument text, quotes and all
+  Text programFolder;  ///< the program's folder, first home of Undo.log and words.txt
+  Text productName;    ///< the caption and the banner's text
+  std::int32_t titleColor = 0;  ///< the banner's colour, 0x00BBGGRR
+  /// Sets the product constants again; the first activation runs it, as
+  /// start-up did.
+  std::function<void()> initModes;
+};
+
+}  // namespace velmora
