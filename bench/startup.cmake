@@ -6,6 +6,8 @@ if(VELMORA_BUILD_UI AND UNIX AND NOT APPLE)
   if(X11_FOUND)
     add_executable(velmora_bare_window bench/bare_window.cpp)
     target_link_libraries(velmora_bare_window PRIVATE Qt6::Widgets)
+    # The window's control table, plain data: the bare window links none of ours.
+    target_include_directories(velmora_bare_window PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/src)
     velmora_warnings(velmora_bare_window)
 
     add_executable(velmora_startup_bench bench/startup_harness.cpp)

@@ -9,6 +9,10 @@
 
 namespace velmora {
 
+/// The characters a file name cannot hold (on Windows): the name fields refuse
+/// them when typed, and the title readers remove them.
+inline constexpr TextView kRefusedNameChars = u"\\/:*?<>|\"";
+
 /// The path the command-line text names: the text as it stands when it names
 /// an existing entry (a POSIX name may hold a double quote), otherwise the
 /// text with every double quote removed.

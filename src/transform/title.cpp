@@ -11,6 +11,7 @@
 #include <cstring>
 #include <string>
 
+#include "fileio/paths.h"
 #include "platform/codec.h"
 #include "platform/errors.h"
 #include "platform/files.h"
@@ -18,9 +19,11 @@
 namespace velmora {
 namespace {
 
-// Characters a file name cannot hold; the HTML title also loses line breaks.
-constexpr TextView kNameChars = u"\\/:*?<>|\"";
-constexpr TextView kNameCharsAndBreaks = u"\\/:*?<>|\"\r\n";
+// The HTML title loses line breaks as well as what a name cannot hold.
+const Text& NameCharsAndBreaks() {
+  static const Text chars = Text(kRefusedNameChars) + u"\r\n";
+  return chars;
+}
 
 constexpr TextView kOpenTag = u"<title>";
 constexpr TextView kCloseTag = u"</title>";
@@ -49,7 +52,7 @@ std::size_t BytesForUnits(std::size_t units) { return 3 * units + 3; }
 constexpr std::array<bool, 256> MakeBlankBytes() {
   std::array<bool, 256> blank{};
   blank[' '] = true;
-  for (char16_t c : kNameChars) blank[static_cast<unsigned char>(c)] = true;
+  for (char16_t c : kRefusedNameChars) blank[static_cast<unsigned char>(c)] = true;
   return blank;
 }
 constexpr std::array<bool, 256> kBlankBytes = MakeBlankBytes();
@@ -208,7 +211,7 @@ Text FirstUsableLine(const Text& path) {
     const bool whole = reader.ReadLine(bytes, BytesForUnits(kCounterMax - skipped));
     const Text rest = DecodeTextForDisplay(bytes);
     if (!whole || skipped + rest.size() >= kCounterMax) Raise(err::kOverflow);
-    Text line = Trim(ReplaceChars(rest, u"", kNameChars));
+    Text line = Trim(ReplaceChars(rest, u"", kRefusedNameChars));
     if (!line.empty()) return line;
   }
 }
@@ -246,7 +249,7 @@ Text GetHtmlTitle(const Text& path, int maxLength) {
         if (opening > kLastOpening || closing > kLastClosing) return Text();
         const std::size_t first = opening + kOpenTag.size();
         const Text title = Mid(collected, first, closing - first);
-        return CutAndTrim(Trim(ReplaceChars(title, u"", kNameCharsAndBreaks)), maxLength);
+        return CutAndTrim(Trim(ReplaceChars(title, u"", NameCharsAndBreaks())), maxLength);
       },
       Text());
 }

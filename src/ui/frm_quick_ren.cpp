@@ -8,9 +8,11 @@
 #include <QLabel>
 #include <QStringListModel>
 #include <QTimer>
-#include <QVector>
 #include <QWindow>
 #include <functional>
+#include <type_traits>
+#include <variant>
+#include <vector>
 
 #include "fileio/paths.h"
 #include "fileio/rename.h"
@@ -33,77 +35,22 @@ static void InitIconResources() { Q_INIT_RESOURCE(velmora); }
 namespace velmora {
 namespace {
 
+QStringList Families(Face face) {
+  QStringList families;
+  for (const char* family : face == Face::Verdana ? kVerdanaFamilies : kTahomaFamilies) families << family;
+  return families;
+}
 
-// Fonts are asked for by family; the fall-backs are the closest shapes a Linux
-// desktop usually has (Verdana is wide, Tahoma narrow).
-const QStringList kVerdana = {"Verdana", "DejaVu Sans", "Bitstream Vera Sans", "Liberation Sans", "Arial"};
-const QStringList kTahoma = {"Tahoma", "DejaVu Sans Condensed", "Liberation Sans Narrow", "Arial Narrow",
-                             "DejaVu Sans"};
-
-enum class Kind { ReadOnlyText, Text, Button, Label, Picture, List, Banner, BannerLabel };
-enum class Face { Default, Verdana, Tahoma };
-
-struct ControlLayout {
-  const char* name;
-  Kind kind;
-  const char* caption;  // caption, or the image of a picture button
-  const char* tooltip;
-  int x, y, width, height;
-  Face face;
-  double points;
-  bool bold;
-  // What assistive technology calls a control that has no caption of its own;
-  // a picture button is called by its tooltip.
-  const char* accessibleName = "";
-};
-
-// In tab order. Positions in pixels (twips / 15), lblTitle relative to the banner.
-const ControlLayout kControls[] = {
-    {"txtFileName", Kind::ReadOnlyText, "", "", 8, 32, 757, 27, Face::Verdana, 9.75, false, "Full path"},
-    {"cmdCancel", Kind::Button, "Cancel", "", 680, 316, 125, 25, Face::Verdana, 9.75, false},
-    {"txtFileTitle", Kind::ReadOnlyText, "", "", 8, 68, 793, 27, Face::Verdana, 9.75, false, "File name"},
-    {"txtFileBaseName", Kind::Text, "", "", 8, 144, 721, 27, Face::Tahoma, 9.75, false, "Base name"},
-    {"txtFileExt", Kind::Text, "", "", 744, 144, 57, 27, Face::Tahoma, 9.75, false, "Extension"},
-    {"btnTrim", Kind::Button, "Trim", "", 12, 184, 69, 29, Face::Verdana, 8.25, true},
-    {"btnLCase", Kind::Button, "abc", "Lowercase", 84, 220, 69, 29, Face::Verdana, 8.25, true},
-    {"btnUCase", Kind::Button, "ABC", "Uppercase", 12, 220, 69, 29, Face::Verdana, 8.25, true},
-    {"btnTitleCase", Kind::Button, "Abc Def", "Title Case", 156, 220, 69, 29, Face::Verdana, 8.25, true},
-    {"Label1", Kind::Label, ".", "", 734, 144, 7, 23, Face::Verdana, 14.25, true},
-    {"cmdRename", Kind::Button, "Rename!", "", 540, 316, 129, 25, Face::Verdana, 9.75, false},
-    {"btnSentenceCase", Kind::Button, "Abc def", "Sentence Case", 228, 220, 69, 29, Face::Verdana, 8.25, true},
-    {"btnCompSpc", Kind::Button, "Compact Spc", "", 84, 184, 69, 29, Face::Verdana, 8.25, true},
-    {"btnHtmlTitle", Kind::Button, "HTML Title", "", 12, 256, 109, 29, Face::Verdana, 8.25, true},
-    {"picDel", Kind::Picture, ":/icons/delete.rgba", "Delete", 92, 120, 20, 20, Face::Default, 0, false},
-    {"picCut", Kind::Picture, ":/icons/cut.rgba", "Cut", 8, 120, 20, 20, Face::Default, 0, false},
-    {"picCopy", Kind::Picture, ":/icons/copy.rgba", "Copy", 36, 120, 20, 20, Face::Default, 0, false},
-    {"picPaste", Kind::Picture, ":/icons/paste.rgba", "Paste", 64, 120, 20, 20, Face::Default, 0, false},
-    {"btnUnescape", Kind::Button, "Unescape %nn", "", 148, 308, 109, 29, Face::Verdana, 8.25, true},
-    {"btnRefresh", Kind::Picture, ":/icons/refresh.rgba", "Restore name", 120, 120, 20, 20, Face::Default, 0, false},
-    {"Command1", Kind::Button, "- to _", "", 332, 188, 69, 29, Face::Verdana, 8.25, true},
-    {"Command2", Kind::Button, "Remove Spc", "", 156, 184, 69, 29, Face::Verdana, 8.25, true},
-    {"Command3", Kind::Button, "_ to -", "", 404, 188, 69, 29, Face::Verdana, 8.25, true},
-    {"btnRemoveNonAlpha", Kind::Button, "Remove non alphanumeric", "", 12, 300, 133, 37, Face::Verdana, 8.25,
-     true},
-    {"cmdExec", Kind::Button, "run", "", 772, 32, 33, 29, Face::Verdana, 8.25, false},
-    {"btnTextFile", Kind::Button, "Text Title", "", 124, 256, 109, 29, Face::Verdana, 8.25, true},
-    {"cmdCamelCase", Kind::Button, "split CamelCase", "", 264, 308, 109, 29, Face::Verdana, 8.25, true},
-    {"cboWords", Kind::List, "", "", 588, 248, 205, 21, Face::Verdana, 8.25, false},
-    {"Label2", Kind::Label, "Often used names", "", 588, 232, 104, 13, Face::Verdana, 8.25, false},
-    {"picTitle", Kind::Banner, "", "", 0, 0, 811, 25, Face::Default, 0, false},
-    {"lblTitle", Kind::BannerLabel, "", "", 8, 4, 389, 16, Face::Tahoma, 11.25, false},
-};
-
-QFont FontFor(const ControlLayout& layout, const QFont& base) {
-  if (layout.face == Face::Default) return base;
+QFont FontFor(const Control& control, const QFont& base) {
+  if (control.face == Face::Default) return base;
   QFont font = base;
-  font.setFamilies(layout.face == Face::Verdana ? kVerdana : kTahoma);
+  font.setFamilies(Families(control.face));
   // Pixel sizes keep the text in proportion to the fixed pixel geometry.
-  font.setPixelSize(qRound(layout.points * 96.0 / 72.0));
-  font.setBold(layout.bold);
+  font.setPixelSize(qRound(control.points * 96.0 / 72.0));
+  font.setBold(control.bold);
   return font;
 }
 
-constexpr char16_t kRefused[] = u"\\/:*?<>|\"";
 
 /// Calls `onScreen` once, after the window's first exposure has been painted.
 class FirstExposure : public QObject {
@@ -167,8 +114,7 @@ frmQuickRen::frmQuickRen(Desktop& desktop, Shell& shell, AppFacts facts, QWidget
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   setFixedSize(812, 348);
-  BuildControls();
-  ConnectHandlers();
+  ConnectHandlers(BuildControls());
   Handler([this] { Form_Load(); });
 }
 
@@ -179,100 +125,89 @@ frmQuickRen::~frmQuickRen() {
   });
 }
 
-void frmQuickRen::BuildControls() {
+QWidget* frmQuickRen::MakeControl(const Control& control) {
+  const QString caption = QString::fromUtf8(control.caption);
+  switch (control.kind) {
+    case Kind::ReadOnlyText:
+    case Kind::Text: {
+      auto* box = new TextBox(this);
+      if (control.kind == Kind::ReadOnlyText) {
+        // Locked: selectable and copyable, on the button-face colour.
+        box->setReadOnly(true);
+        QPalette pal = box->palette();
+        pal.setColor(QPalette::Base, pal.color(QPalette::Button));
+        box->setPalette(pal);
+      }
+      return box;
+    }
+    case Kind::Button:
+      return new CommandButton(caption, this);
+    case Kind::Label: {
+      auto* label = new QLabel(caption, this);
+      // Sized to its text; never takes the focus.
+      label->setFocusPolicy(Qt::NoFocus);
+      return label;
+    }
+    case Kind::Picture:
+      return new PictureButton(caption, this);
+    case Kind::List: {
+      auto* list = new QComboBox(this);
+      list->setEditable(false);
+      // Its size is fixed: measuring every name of a long list would only
+      // slow the first show.
+      list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+      return list;
+    }
+    case Kind::Banner: {
+      auto* banner = new QWidget(this);
+      banner->setAutoFillBackground(true);
+      banner->setFocusPolicy(Qt::NoFocus);
+      QPalette pal = banner->palette();
+      pal.setColor(QPalette::Window, pal.color(QPalette::Highlight));
+      banner->setPalette(pal);
+      return banner;
+    }
+    case Kind::BannerLabel: {
+      auto* label = new QLabel(picTitle);  // the banner comes first in the table
+      label->setFocusPolicy(Qt::NoFocus);
+      QPalette pal = label->palette();
+      pal.setColor(QPalette::WindowText, Qt::white);
+      label->setPalette(pal);
+      label->setAttribute(Qt::WA_TranslucentBackground);
+      return label;
+    }
+  }
+  return nullptr;
+}
+
+std::vector<QWidget*> frmQuickRen::BuildControls() {
+  std::vector<QWidget*> widgets;
   QWidget* previous = nullptr;
-  for (const ControlLayout& layout : kControls) {
-    const QString caption = QString::fromUtf8(layout.caption);
-    QWidget* widget = nullptr;
-    switch (layout.kind) {
-      case Kind::ReadOnlyText:
-      case Kind::Text: {
-        auto* box = new TextBox(this);
-        if (layout.kind == Kind::ReadOnlyText) {
-          // Locked: selectable and copyable, on the button-face colour.
-          box->setReadOnly(true);
-          QPalette pal = box->palette();
-          pal.setColor(QPalette::Base, pal.color(QPalette::Button));
-          box->setPalette(pal);
-        }
-        widget = box;
-        break;
-      }
-      case Kind::Button: {
-        auto* button = new CommandButton(caption, this);
-        widget = button;
-        break;
-      }
-      case Kind::Label: {
-        auto* label = new QLabel(caption, this);
-        widget = label;
-        break;
-      }
-      case Kind::Picture:
-        widget = new PictureButton(caption, this);
-        break;
-      case Kind::List: {
-        auto* list = new QComboBox(this);
-        list->setEditable(false);
-        // Its size is fixed: measuring every name of a long list would only
-        // slow the first show.
-        list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-        widget = list;
-        break;
-      }
-      case Kind::Banner: {
-        auto* banner = new QWidget(this);
-        banner->setAutoFillBackground(true);
-        QPalette pal = banner->palette();
-        pal.setColor(QPalette::Window, pal.color(QPalette::Highlight));
-        banner->setPalette(pal);
-        banner->lower();
-        widget = banner;
-        break;
-      }
-      case Kind::BannerLabel: {
-        auto* label = new QLabel(picTitle);
-        QPalette pal = label->palette();
-        pal.setColor(QPalette::WindowText, Qt::white);
-        label->setPalette(pal);
-        label->setAttribute(Qt::WA_TranslucentBackground);
-        widget = label;
-        break;
-      }
-    }
-    widget->setObjectName(QString::fromUtf8(layout.name));
-    widget->setFont(FontFor(layout, font()));
-    widget->setGeometry(layout.x, layout.y, layout.width, layout.height);
-    if (*layout.tooltip != '\0') widget->setToolTip(QString::fromUtf8(layout.tooltip));
-    if (*layout.accessibleName != '\0')
-      widget->setAccessibleName(QString::fromUtf8(layout.accessibleName));
-    else if (layout.kind == Kind::Picture)
-      widget->setAccessibleName(QString::fromUtf8(layout.tooltip));
-    if (layout.kind == Kind::Label) {
-      // Labels are sized to their text and never take the focus.
-      widget->setFocusPolicy(Qt::NoFocus);
-      static_cast<QLabel*>(widget)->adjustSize();
-    }
-    if (layout.kind == Kind::Banner || layout.kind == Kind::BannerLabel) widget->setFocusPolicy(Qt::NoFocus);
+  WindowControls& named = *this;
+  for (const Control& control : kControls) {
+    QWidget* widget = MakeControl(control);
+    widget->setObjectName(QString::fromUtf8(control.name));
+    widget->setFont(FontFor(control, font()));
+    const Rect& r = control.rect;
+    widget->setGeometry(r.x, r.y, r.width, r.height);
+    if (*control.tooltip != '\0') widget->setToolTip(QString::fromUtf8(control.tooltip));
+    const char* accessible = control.kind == Kind::Picture ? control.tooltip : control.accessibleName;
+    if (*accessible != '\0') widget->setAccessibleName(QString::fromUtf8(accessible));
+    if (control.kind == Kind::Label) static_cast<QLabel*>(widget)->adjustSize();
     if (widget->focusPolicy() != Qt::NoFocus) {
       if (previous != nullptr) setTabOrder(previous, widget);
       previous = widget;
     }
-    if (layout.kind == Kind::Banner) picTitle = widget;
+    std::visit(
+        [&](auto member) {
+          if constexpr (!std::is_same_v<decltype(member), std::monostate>) {
+            using Widget = std::remove_pointer_t<std::remove_reference_t<decltype(named.*member)>>;
+            named.*member = static_cast<Widget*>(widget);
+          }
+        },
+        control.fills);
+    widgets.push_back(widget);
   }
-
-  auto find = [this](const char* name) { return findChild<QWidget*>(QString::fromUtf8(name)); };
-  lblTitle = static_cast<QLabel*>(find("lblTitle"));
-  Label1 = static_cast<QLabel*>(find("Label1"));
-  Label2 = static_cast<QLabel*>(find("Label2"));
-  txtFileName = static_cast<TextBox*>(find("txtFileName"));
-  txtFileTitle = static_cast<TextBox*>(find("txtFileTitle"));
-  txtFileBaseName = static_cast<TextBox*>(find("txtFileBaseName"));
-  txtFileExt = static_cast<TextBox*>(find("txtFileExt"));
-  cmdCancel = static_cast<QPushButton*>(find("cmdCancel"));
-  cmdRename = static_cast<QPushButton*>(find("cmdRename"));
-  cmdExec = static_cast<QPushButton*>(find("cmdExec"));
-  cboWords = static_cast<QComboBox*>(find("cboWords"));
   picTitle->lower();
   // The list is known by its label, to assistive technology too.
   Label2->setBuddy(cboWords);
@@ -283,46 +218,51 @@ void frmQuickRen::BuildControls() {
   // scroll over it would pick a name and replace the one being edited.
   cboWords->setFocusPolicy(Qt::StrongFocus);
   cboWords->installEventFilter(this);
+  return widgets;
 }
 
-void frmQuickRen::ConnectHandlers() {
-  auto onClick = [this](const char* name, auto handler) {
-    auto* button = findChild<QAbstractButton*>(QString::fromUtf8(name));
-    connect(button, &QAbstractButton::clicked, this, [this, handler] { Handler([this, handler] { (this->*handler)(); }); });
-  };
-  auto onCommand = [this](const char* name, Text (*transform)(TextView), bool onlyNonEmpty) {
-    auto* button = findChild<QAbstractButton*>(QString::fromUtf8(name));
-    connect(button, &QAbstractButton::clicked, this,
-            [this, transform, onlyNonEmpty] { Handler([&] { ApplyToBaseName(transform, onlyNonEmpty); }); });
-  };
-
-  onClick("cmdCancel", &frmQuickRen::cmdCancel_Click);
-  onClick("cmdRename", &frmQuickRen::cmdRename_Click);
-  onClick("cmdExec", &frmQuickRen::cmdExec_Click);
-  onClick("picCopy", &frmQuickRen::picCopy_Click);
-  onClick("picCut", &frmQuickRen::picCut_Click);
-  onClick("picDel", &frmQuickRen::picDel_Click);
-  onClick("picPaste", &frmQuickRen::picPaste_Click);
-  onClick("btnRefresh", &frmQuickRen::btnRefresh_Click);
-  onClick("btnHtmlTitle", &frmQuickRen::btnHtmlTitle_Click);
-  onClick("btnTextFile", &frmQuickRen::btnTextFile_Click);
-
-  onCommand("btnLCase", [](TextView s) { return LCase(s); }, false);
-  onCommand("btnUCase", [](TextView s) { return UCase(s); }, false);
-  onCommand("btnTitleCase", [](TextView s) { return ProperCase(s); }, false);
-  onCommand("btnSentenceCase", [](TextView s) { return SentenceCase(s); }, false);
-  onCommand("btnTrim", [](TextView s) { return Trim(s); }, false);
-  onCommand("btnCompSpc", [](TextView s) { return CompactSpaces(s); }, false);
-  onCommand("Command1", [](TextView s) { return ReplaceAll(s, u"-", u"_"); }, false);
-  onCommand("Command2", [](TextView s) { return ReplaceAll(s, u" ", u""); }, false);
-  onCommand("Command3", [](TextView s) { return ReplaceAll(s, u"_", u"-"); }, false);
-  onCommand("btnRemoveNonAlpha", [](TextView s) { return Trim(RemoveNonAlphanumeric(s)); }, true);
-  onCommand("btnUnescape", [](TextView s) { return UnescapePercent(s); }, true);
-  onCommand("cmdCamelCase", [](TextView s) { return SplitCamelCase(s); }, true);
-
+void frmQuickRen::ConnectHandlers(const std::vector<QWidget*>& widgets) {
+  for (std::size_t i = 0; i < widgets.size(); ++i) {
+    const Click click = kControls[i].click;
+    if (click == Click::None) continue;
+    connect(static_cast<QAbstractButton*>(widgets[i]), &QAbstractButton::clicked, this,
+            [this, click] { Handler([&] { OnClick(click); }); });
+  }
   // `activated` is a pick by mouse or keyboard; opening and closing the list
   // without a pick sends nothing.
   connect(cboWords, &QComboBox::activated, this, [this](int index) { Handler([&] { cboWords_Click(index); }); });
+}
+
+void frmQuickRen::OnClick(Click click) {
+  switch (click) {
+    case Click::None: break;
+    case Click::Cancel: cmdCancel_Click(); break;
+    case Click::Rename: cmdRename_Click(); break;
+    case Click::Run: cmdExec_Click(); break;
+    case Click::Copy: picCopy_Click(); break;
+    case Click::Cut: picCut_Click(); break;
+    case Click::Delete: picDel_Click(); break;
+    case Click::Paste: picPaste_Click(); break;
+    case Click::Restore: btnRefresh_Click(); break;
+    case Click::HtmlTitle: btnHtmlTitle_Click(); break;
+    case Click::TextTitle: btnTextFile_Click(); break;
+    // The name commands: a pure function of the whole base name.
+    case Click::LowerCase: ApplyToBaseName([](TextView s) { return LCase(s); }, false); break;
+    case Click::UpperCase: ApplyToBaseName([](TextView s) { return UCase(s); }, false); break;
+    case Click::TitleCase: ApplyToBaseName([](TextView s) { return ProperCase(s); }, false); break;
+    case Click::SentenceCase: ApplyToBaseName([](TextView s) { return SentenceCase(s); }, false); break;
+    case Click::Trim: ApplyToBaseName([](TextView s) { return Trim(s); }, false); break;
+    case Click::CompactSpaces: ApplyToBaseName([](TextView s) { return CompactSpaces(s); }, false); break;
+    case Click::RemoveSpaces: ApplyToBaseName([](TextView s) { return ReplaceAll(s, u" ", u""); }, false); break;
+    case Click::DashToUnderscore: ApplyToBaseName([](TextView s) { return ReplaceAll(s, u"-", u"_"); }, false); break;
+    case Click::UnderscoreToDash: ApplyToBaseName([](TextView s) { return ReplaceAll(s, u"_", u"-"); }, false); break;
+    // These write back only a result that holds something.
+    case Click::RemoveNonAlphanumeric:
+      ApplyToBaseName([](TextView s) { return Trim(RemoveNonAlphanumeric(s)); }, true);
+      break;
+    case Click::Unescape: ApplyToBaseName([](TextView s) { return UnescapePercent(s); }, true); break;
+    case Click::SplitCamelCase: ApplyToBaseName([](TextView s) { return SplitCamelCase(s); }, true); break;
+  }
 }
 
 template <class Body>
@@ -527,7 +467,7 @@ bool frmQuickRen::NameField_KeyPress(QKeyEvent* key) {
     return true;
   }
   const QString typed = key->text();
-  if (typed.size() == 1 && std::u16string_view(kRefused).find(typed.at(0).unicode()) != std::u16string_view::npos) {
+  if (typed.size() == 1 && kRefusedNameChars.find(typed.at(0).unicode()) != TextView::npos) {
     IgnoreErrors([&] { desktop_.Beep(); });
     return true;
   }

@@ -5,12 +5,14 @@
 #include <QDialog>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "fileio/text_file.h"
-#include "ui/app_facts.h"
 #include "platform/desktop.h"
 #include "platform/shell.h"
 #include "platform/text.h"
+#include "ui/app_facts.h"
+#include "ui/control_table.h"
 
 class QComboBox;
 class QLabel;
@@ -28,7 +30,7 @@ void SetIcon(QWidget* window, const QString& resourceName, bool alsoOwner);
 /// Sets the inner left margin of a single-line text box; null does nothing.
 void SetLeftMargin(QLineEdit* textBox, int pixels);
 
-class frmQuickRen : public QDialog {
+class frmQuickRen : public QDialog, private WindowControls {
   Q_OBJECT
  public:
   /// Builds the window and runs its load handler; `desktop` and `shell` must
@@ -44,11 +46,8 @@ class frmQuickRen : public QDialog {
   /// Whether the activation handler has run.
   bool Activated() const { return activated_; }
 
-  // The per-window state of the load handler, for the program and tests.
+  /// The path the load handler took from the command line, for tests.
   const Text& FullPath() const { return mFullPath; }
-  const Text& Folder() const { return mFolder; }
-  const Text& FileName() const { return mFileName; }
-  const Text& FileExt() const { return mFileExt; }
 
  protected:
   bool event(QEvent* event) override;
@@ -61,8 +60,12 @@ class frmQuickRen : public QDialog {
   void reject() override;
 
  private:
-  void BuildControls();
-  void ConnectHandlers();
+  /// Makes the controls of kControls in their order, fills the named members.
+  std::vector<QWidget*> BuildControls();
+  QWidget* MakeControl(const Control& control);
+  /// Connects each control's click (`widgets` in the order of kControls).
+  void ConnectHandlers(const std::vector<QWidget*>& widgets);
+  void OnClick(Click click);
 
   void Form_Load();
   /// The look and selection of activation, at once on the first show: a
@@ -128,18 +131,6 @@ class frmQuickRen : public QDialog {
   std::unique_ptr<CTextFile> mUndoLog;
   Text undoLogPath_;  // where mUndoLog was opened, for the message when a line is lost
 
-  QWidget* picTitle = nullptr;
-  QLabel* lblTitle = nullptr;
-  TextBox* txtFileName = nullptr;
-  TextBox* txtFileTitle = nullptr;
-  TextBox* txtFileBaseName = nullptr;
-  TextBox* txtFileExt = nullptr;
-  QLabel* Label1 = nullptr;
-  QLabel* Label2 = nullptr;
-  QPushButton* cmdCancel = nullptr;
-  QPushButton* cmdRename = nullptr;
-  QPushButton* cmdExec = nullptr;
-  QComboBox* cboWords = nullptr;
 };
 
 }  // namespace velmora

@@ -1,0 +1,157 @@
+// The rename window's 31 controls, declared once and in tab order: what each
+// is, where it sits, how it looks and reads, which member of the window it
+// fills and what a click on it does. The window builds itself from this
+// table; the start-up benchmark's bare window builds the same controls from it.
+#pragma once
+
+#include <variant>
+
+class QComboBox;
+class QLabel;
+class QWidget;
+
+namespace velmora {
+
+class TextBox;
+
+enum class Kind { ReadOnlyText, Text, Button, Label, Picture, List, Banner, BannerLabel };
+
+/// Fonts are asked for by family; the fall-backs are the closest shapes a
+/// Linux desktop usually has (Verdana is wide, Tahoma narrow).
+enum class Face { Default, Verdana, Tahoma };
+inline constexpr const char* kVerdanaFamilies[] = {"Verdana", "DejaVu Sans", "Bitstream Vera Sans",
+                                                   "Liberation Sans", "Arial"};
+inline constexpr const char* kTahomaFamilies[] = {"Tahoma", "DejaVu Sans Condensed", "Liberation Sans Narrow",
+                                                  "Arial Narrow", "DejaVu Sans"};
+
+/// What a click on a control does.
+enum class Click {
+  None,
+  Cancel,
+  Rename,
+  Run,
+  Copy,
+  Cut,
+  Delete,
+  Paste,
+  Restore,
+  HtmlTitle,
+  TextTitle,
+  LowerCase,
+  UpperCase,
+  TitleCase,
+  SentenceCase,
+  Trim,
+  CompactSpaces,
+  RemoveSpaces,
+  DashToUnderscore,
+  UnderscoreToDash,
+  RemoveNonAlphanumeric,
+  Unescape,
+  SplitCamelCase,
+};
+
+/// The controls the window's handlers use by name.
+struct WindowControls {
+  QWidget* picTitle = nullptr;
+  QLabel* lblTitle = nullptr;
+  TextBox* txtFileName = nullptr;
+  TextBox* txtFileTitle = nullptr;
+  TextBox* txtFileBaseName = nullptr;
+  TextBox* txtFileExt = nullptr;
+  QLabel* Label2 = nullptr;
+  QComboBox* cboWords = nullptr;
+};
+
+/// The member of WindowControls a control fills, of its own type; none for
+/// the controls that only ever act through their click.
+using Fills = std::variant<std::monostate, QWidget* WindowControls::*, QLabel* WindowControls::*,
+                           TextBox* WindowControls::*, QComboBox* WindowControls::*>;
+
+struct Rect {
+  int x, y, width, height;
+};
+
+struct Control {
+  const char* name;  ///< the object name, as the design names the control
+  Kind kind;
+  Rect rect;                  ///< pixels (twips / 15); lblTitle's relative to the banner
+  const char* caption = "";   ///< the caption, or a picture button's image
+  const char* tooltip = "";
+  Face face = Face::Default;  ///< Default keeps the window's font
+  double points = 0;
+  bool bold = false;
+  /// What assistive technology calls a control without a caption of its own
+  /// (a picture button goes by its tooltip).
+  const char* accessibleName = "";
+  Fills fills = {};
+  Click click = Click::None;
+};
+
+inline constexpr Control kControls[] = {
+    {.name = "txtFileName", .kind = Kind::ReadOnlyText, .rect = {8, 32, 757, 27}, .face = Face::Verdana,
+     .points = 9.75, .accessibleName = "Full path", .fills = &WindowControls::txtFileName},
+    {.name = "cmdCancel", .kind = Kind::Button, .rect = {680, 316, 125, 25}, .caption = "Cancel",
+     .face = Face::Verdana, .points = 9.75, .click = Click::Cancel},
+    {.name = "txtFileTitle", .kind = Kind::ReadOnlyText, .rect = {8, 68, 793, 27}, .face = Face::Verdana,
+     .points = 9.75, .accessibleName = "File name", .fills = &WindowControls::txtFileTitle},
+    {.name = "txtFileBaseName", .kind = Kind::Text, .rect = {8, 144, 721, 27}, .face = Face::Tahoma,
+     .points = 9.75, .accessibleName = "Base name", .fills = &WindowControls::txtFileBaseName},
+    {.name = "txtFileExt", .kind = Kind::Text, .rect = {744, 144, 57, 27}, .face = Face::Tahoma, .points = 9.75,
+     .accessibleName = "Extension", .fills = &WindowControls::txtFileExt},
+    {.name = "btnTrim", .kind = Kind::Button, .rect = {12, 184, 69, 29}, .caption = "Trim", .face = Face::Verdana,
+     .points = 8.25, .bold = true, .click = Click::Trim},
+    {.name = "btnLCase", .kind = Kind::Button, .rect = {84, 220, 69, 29}, .caption = "abc", .tooltip = "Lowercase",
+     .face = Face::Verdana, .points = 8.25, .bold = true, .click = Click::LowerCase},
+    {.name = "btnUCase", .kind = Kind::Button, .rect = {12, 220, 69, 29}, .caption = "ABC", .tooltip = "Uppercase",
+     .face = Face::Verdana, .points = 8.25, .bold = true, .click = Click::UpperCase},
+    {.name = "btnTitleCase", .kind = Kind::Button, .rect = {156, 220, 69, 29}, .caption = "Abc Def",
+     .tooltip = "Title Case", .face = Face::Verdana, .points = 8.25, .bold = true, .click = Click::TitleCase},
+    {.name = "Label1", .kind = Kind::Label, .rect = {734, 144, 7, 23}, .caption = ".", .face = Face::Verdana,
+     .points = 14.25, .bold = true},
+    {.name = "cmdRename", .kind = Kind::Button, .rect = {540, 316, 129, 25}, .caption = "Rename!",
+     .face = Face::Verdana, .points = 9.75, .click = Click::Rename},
+    {.name = "btnSentenceCase", .kind = Kind::Button, .rect = {228, 220, 69, 29}, .caption = "Abc def",
+     .tooltip = "Sentence Case", .face = Face::Verdana, .points = 8.25, .bold = true, .click = Click::SentenceCase},
+    {.name = "btnCompSpc", .kind = Kind::Button, .rect = {84, 184, 69, 29}, .caption = "Compact Spc",
+     .face = Face::Verdana, .points = 8.25, .bold = true, .click = Click::CompactSpaces},
+    {.name = "btnHtmlTitle", .kind = Kind::Button, .rect = {12, 256, 109, 29}, .caption = "HTML Title",
+     .face = Face::Verdana, .points = 8.25, .bold = true, .click = Click::HtmlTitle},
+    {.name = "picDel", .kind = Kind::Picture, .rect = {92, 120, 20, 20}, .caption = ":/icons/delete.rgba",
+     .tooltip = "Delete", .click = Click::Delete},
+    {.name = "picCut", .kind = Kind::Picture, .rect = {8, 120, 20, 20}, .caption = ":/icons/cut.rgba",
+     .tooltip = "Cut", .click = Click::Cut},
+    {.name = "picCopy", .kind = Kind::Picture, .rect = {36, 120, 20, 20}, .caption = ":/icons/copy.rgba",
+     .tooltip = "Copy", .click = Click::Copy},
+    {.name = "picPaste", .kind = Kind::Picture, .rect = {64, 120, 20, 20}, .caption = ":/icons/paste.rgba",
+     .tooltip = "Paste", .click = Click::Paste},
+    {.name = "btnUnescape", .kind = Kind::Button, .rect = {148, 308, 109, 29}, .caption = "Unescape %nn",
+     .face = Face::Verdana, .points = 8.25, .bold = true, .click = Click::Unescape},
+    {.name = "btnRefresh", .kind = Kind::Picture, .rect = {120, 120, 20, 20}, .caption = ":/icons/refresh.rgba",
+     .tooltip = "Restore name", .click = Click::Restore},
+    {.name = "Command1", .kind = Kind::Button, .rect = {332, 188, 69, 29}, .caption = "- to _",
+     .face = Face::Verdana, .points = 8.25, .bold = true, .click = Click::DashToUnderscore},
+    {.name = "Command2", .kind = Kind::Button, .rect = {156, 184, 69, 29}, .caption = "Remove Spc",
+     .face = Face::Verdana, .points = 8.25, .bold = true, .click = Click::RemoveSpaces},
+    {.name = "Command3", .kind = Kind::Button, .rect = {404, 188, 69, 29}, .caption = "_ to -",
+     .face = Face::Verdana, .points = 8.25, .bold = true, .click = Click::UnderscoreToDash},
+    {.name = "btnRemoveNonAlpha", .kind = Kind::Button, .rect = {12, 300, 133, 37},
+     .caption = "Remove non alphanumeric", .face = Face::Verdana, .points = 8.25, .bold = true,
+     .click = Click::RemoveNonAlphanumeric},
+    // A fixed font like the other captions: the system's may be too large for the box.
+    {.name = "cmdExec", .kind = Kind::Button, .rect = {772, 32, 33, 29}, .caption = "run", .face = Face::Verdana,
+     .points = 8.25, .click = Click::Run},
+    {.name = "btnTextFile", .kind = Kind::Button, .rect = {124, 256, 109, 29}, .caption = "Text Title",
+     .face = Face::Verdana, .points = 8.25, .bold = true, .click = Click::TextTitle},
+    {.name = "cmdCamelCase", .kind = Kind::Button, .rect = {264, 308, 109, 29}, .caption = "split CamelCase",
+     .face = Face::Verdana, .points = 8.25, .bold = true, .click = Click::SplitCamelCase},
+    {.name = "cboWords", .kind = Kind::List, .rect = {588, 248, 205, 21}, .face = Face::Verdana, .points = 8.25,
+     .fills = &WindowControls::cboWords},
+    {.name = "Label2", .kind = Kind::Label, .rect = {588, 232, 104, 13}, .caption = "Often used names",
+     .face = Face::Verdana, .points = 8.25, .fills = &WindowControls::Label2},
+    {.name = "picTitle", .kind = Kind::Banner, .rect = {0, 0, 811, 25}, .fills = &WindowControls::picTitle},
+    {.name = "lblTitle", .kind = Kind::BannerLabel, .rect = {8, 4, 389, 16}, .face = Face::Tahoma,
+     .points = 11.25, .fills = &WindowControls::lblTitle},
+};
+
+}  // namespace velmora
