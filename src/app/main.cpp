@@ -5,7 +5,6 @@
 
 #include "app/modes.h"
 #include "platform/application.h"
-#include "platform/errors.h"
 #include "platform/real_shell.h"
 #include "ui/file_chooser.h"
 #include "ui/frm_quick_ren.h"
@@ -23,7 +22,7 @@ int main(int argc, char* argv[]) {
   std::vector<char*> qtArgv = {argv[0], nullptr};
   QApplication app(qtArgc, qtArgv.data());
 
-  IgnoreErrors([] { InitModes(); });
+  InitModes();
 
   // Without a file the window could only fail: ask for one first. Cancel ends
   // the program before anything is opened or written.

@@ -28,9 +28,8 @@ Text Report(const Text& description, const Text& oldPath, const Text& newPath) {
 
 }  // namespace
 
-Text RenameWithUndo(const Text& oldPath, const Text& newPath, Text& undoText, Text* report,
-                    char16_t sep) {
-  if (newPath == oldPath) return oldPath;
+RenameResult RenameWithUndo(const Text& oldPath, const Text& newPath, char16_t sep) {
+  if (newPath == oldPath) return {oldPath, {}, {}};
 
   Text target = newPath;
   Text landed;
@@ -51,17 +50,13 @@ Text RenameWithUndo(const Text& oldPath, const Text& newPath, Text& undoText, Te
     IgnoreErrors(last, [&] { landed = RenameNoReplace(oldPath, target); });
   }
 
-  if (last.number != 0) {
-    if (report != nullptr) *report = Report(last.description, oldPath, newPath);
-    return {};
-  }
+  if (last.number != 0) return {{}, {}, Report(last.description, oldPath, newPath)};
   // A name that only lost its trailing dots is the old one: nothing to undo.
-  if (landed == oldPath) return oldPath;
+  if (landed == oldPath) return {oldPath, {}, {}};
   const Text oldName = TrapErrors([&] { return GetFileName(oldPath, sep); }, oldPath);
   // The line must work from any folder, also when the file was named relative.
   const Text absolute = TrapErrors([&] { return AbsolutePath(landed); }, landed);
-  undoText = UndoLine(absolute, oldName);
-  return landed;
+  return {landed, UndoLine(absolute, oldName), {}};
 }
 
 void CheckNewFileName(TextView name, char16_t sep) {
@@ -76,18 +71,15 @@ void CheckNewFileName(TextView name, char16_t sep) {
   }
 }
 
-RenameOutcome RenameFromFields(const Text& oldPath, const Text& folder, const Text& baseName,
-                               const Text& ext, char16_t sep) {
-  RenameOutcome outcome;
+RenameResult RenameFromFields(const Text& oldPath, const Text& folder, const Text& baseName,
+                              const Text& ext, char16_t sep) {
   const Text name = Trim(baseName) + u"." + Trim(ext);
   const Text newPath = Trim(folder) + name;
   ErrState refused;
   if (IgnoreErrors(refused, [&] { CheckNewFileName(name, sep); }) != 0) {
-    outcome.report = Report(refused.description, oldPath, newPath);
-    return outcome;
+    return {{}, {}, Report(refused.description, oldPath, newPath)};
   }
-  RenameWithUndo(oldPath, newPath, outcome.undoText, &outcome.report, sep);
-  return outcome;
+  return RenameWithUndo(oldPath, newPath, sep);
 }
 
 }  // namespace velmora

@@ -67,6 +67,10 @@ Text LowerCasePath(const Text& path) {
 
 }  // namespace
 
+CTextFile::~CTextFile() {
+  if (fileHandle_ != 0) IgnoreErrors([&] { CloseFile(fileHandle_); });
+}
+
 Text CTextFile::CreateTempFile() {
   Randomize();
   // nearbyint rounds halves to the even neighbour in the default rounding mode.

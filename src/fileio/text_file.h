@@ -10,6 +10,13 @@ namespace velmora {
 
 class CTextFile {
  public:
+  CTextFile() = default;
+  /// Closes the file when it is open; a failing close is ignored.
+  ~CTextFile();
+  // One object owns one file number.
+  CTextFile(const CTextFile&) = delete;
+  CTextFile& operator=(const CTextFile&) = delete;
+
   /// A path "~ctxtmp@NNNN.tmp" (0000..9999) in the folder named by "Temp"
   /// (on POSIX, when unset: TMPDIR, then /tmp), opened for output; an
   /// existing file of that name is emptied. Lower case, except a folder whose

@@ -83,13 +83,11 @@ Text WordListPath(const Text& programFolder, char16_t sep) {
 }
 
 void ApplyUndoLogSizeRule(const Text& path) {
+  std::int64_t length = 0;
+  IgnoreErrors([&] { length = PathExists(path) ? FileLen(path) : 0; });
   // Kill refuses a file that another copy holds open: it stays until a
   // start that finds it free.
-  IgnoreErrors([&] {
-    std::int64_t length = 0;
-    IgnoreErrors([&] { length = PathExists(path) ? FileLen(path) : 0; });
-    if (length > kUndoLogLimit) Kill(path);
-  });
+  if (length > kUndoLogLimit) IgnoreErrors([&] { Kill(path); });
 }
 
 Text UndoLine(const Text& target, const Text& oldName) {

@@ -118,12 +118,8 @@ frmQuickRen::frmQuickRen(Desktop& desktop, Shell& shell, AppFacts facts, QWidget
   Handler([this] { Form_Load(); });
 }
 
-frmQuickRen::~frmQuickRen() {
-  // A window destroyed without closing still releases the log.
-  IgnoreErrors([this] {
-    if (mUndoLog && mUndoLog->FileHandle() != 0) mUndoLog->FileClose();
-  });
-}
+// A window destroyed without closing still releases the log: CTextFile closes.
+frmQuickRen::~frmQuickRen() = default;
 
 QWidget* frmQuickRen::MakeControl(const Control& control) {
   const QString caption = QString::fromUtf8(control.caption);
@@ -293,17 +289,15 @@ void frmQuickRen::FocusBaseName() { txtFileBaseName->setFocus(Qt::OtherFocusReas
 
 void frmQuickRen::Form_Load() {
   const char16_t sep = NativeSeparator();
-  // Every step up to the size check may fail on its own; the rest still runs.
-  IgnoreErrors([&] { mFullPath = PathFromCommandLine(facts_.commandLine); });
+  mFullPath = PathFromCommandLine(facts_.commandLine);
+  // A path part that overflows its 16-bit position stays empty; the rest runs.
   IgnoreErrors([&] { mFileName = GetFileName(mFullPath, sep); });
   IgnoreErrors([&] { mFileExt = GetFileExt(mFullPath, sep); });
   IgnoreErrors([&] { mFolder = GetFolderPath(mFullPath, sep); });
-  IgnoreErrors([&] {
-    txtFileName->setText(QStr(DisplayText(mFullPath)));
-    txtFileTitle->setText(QStr(DisplayText(mFileName)));
-  });
+  txtFileName->setText(QStr(DisplayText(mFullPath)));
+  txtFileTitle->setText(QStr(DisplayText(mFileName)));
   FillNameFields();
-  IgnoreErrors([&] { undoLogPath_ = UndoLogPath(facts_.programFolder, sep); });
+  undoLogPath_ = UndoLogPath(facts_.programFolder, sep);
   ApplyUndoLogSizeRule(undoLogPath_);
 
   mUndoLog = std::make_unique<CTextFile>();
@@ -360,10 +354,8 @@ void frmQuickRen::EnsureActivated() {
 void frmQuickRen::ShowReadyState() {
   SetIcon(this, QStringLiteral("AAA"), true);
   ShowTitles();
-  IgnoreErrors([&] {
-    txtFileBaseName->setSelection(0, txtFileBaseName->text().size());
-    FocusBaseName();
-  });
+  txtFileBaseName->setSelection(0, txtFileBaseName->text().size());
+  FocusBaseName();
   readyState_ = CurrentBaseNameState();
 }
 
@@ -373,13 +365,12 @@ void frmQuickRen::Form_Activate() {
   SetIcon(this, QStringLiteral("AAA"), true);
   if (facts_.initModes) facts_.initModes();
   ShowTitles();
-  IgnoreErrors([&] {
-    // What the person did with the name since the ready state selected it
-    // (typed, moved the caret, went to another field) stays as it is.
-    if (readyState_ && *readyState_ != CurrentBaseNameState()) return;
+  // What the person did with the name since the ready state selected it
+  // (typed, moved the caret, went to another field) stays as it is.
+  if (!readyState_ || *readyState_ == CurrentBaseNameState()) {
     txtFileBaseName->setSelection(0, txtFileBaseName->text().size());
     FocusBaseName();
-  });
+  }
   readyState_.reset();
 }
 
@@ -417,19 +408,15 @@ void frmQuickRen::closeEvent(QCloseEvent* event) {
 }
 
 void frmQuickRen::Form_Unload() {
-  IgnoreErrors([&] {
-    if (mUndoLog) mUndoLog->FileClose();
-  });
-  mUndoLog.reset();
+  mUndoLog.reset();  // closes the log
 }
 
 // ------------------------------------------------------------ rename
 
 void frmQuickRen::cmdRename_Click() {
-  RenameOutcome outcome;
-  IgnoreErrors([&] {
-    outcome = RenameFromFields(mFullPath, mFolder, TextOf(txtFileBaseName->text()), TextOf(txtFileExt->text()));
-  });
+  // RenameFromFields reports its failures in the result, never by raising.
+  const RenameResult outcome =
+      RenameFromFields(mFullPath, mFolder, TextOf(txtFileBaseName->text()), TextOf(txtFileExt->text()));
   // A failed rename must never look like success.
   if (!outcome.report.empty())
     IgnoreErrors([&] { desktop_.MessageBox(DisplayText(outcome.report), AppTitle(), MessageIcon::Critical); });
@@ -477,20 +464,18 @@ bool frmQuickRen::NameField_KeyPress(QKeyEvent* key) {
 // ------------------------------------------------------------ edit buttons
 
 void frmQuickRen::picCopy_Click() {
-  IgnoreErrors([&] {
-    const QString selected = txtFileBaseName->selectedText();
-    if (!selected.isEmpty()) desktop_.SetClipboardText(TextOf(selected));
-  });
+  const QString selected = txtFileBaseName->selectedText();
+  if (!selected.isEmpty()) IgnoreErrors([&] { desktop_.SetClipboardText(TextOf(selected)); });
   FocusBaseName();
 }
 
 void frmQuickRen::picCut_Click() {
-  IgnoreErrors([&] {
-    const QString selected = txtFileBaseName->selectedText();
-    if (selected.isEmpty()) return;
+  const QString selected = txtFileBaseName->selectedText();
+  if (!selected.isEmpty()) {
+    // A clipboard that cannot be written still lets the cut remove the text.
     IgnoreErrors([&] { desktop_.SetClipboardText(TextOf(selected)); });
     txtFileBaseName->insert(QString());
-  });
+  }
   FocusBaseName();
 }
 
@@ -501,10 +486,8 @@ void frmQuickRen::picDel_Click() {
 }
 
 void frmQuickRen::picPaste_Click() {
-  IgnoreErrors([&] {
-    const Text clip = desktop_.ClipboardText();
-    txtFileBaseName->insert(QStr(clip));
-  });
+  // A clipboard that cannot be read leaves the name as it is.
+  IgnoreErrors([&] { txtFileBaseName->insert(QStr(desktop_.ClipboardText())); });
   FocusBaseName();
 }
 
@@ -518,8 +501,8 @@ void frmQuickRen::FillNameFields(bool undoable) {
       box->setText(QStr(text));
   };
   // Every "." + extension goes, not only the last: load and restore agree.
-  IgnoreErrors([&] { fill(txtFileBaseName, ReplaceAll(mFileName, u"." + mFileExt, u"")); });
-  IgnoreErrors([&] { fill(txtFileExt, mFileExt); });
+  fill(txtFileBaseName, ReplaceAll(mFileName, u"." + mFileExt, u""));
+  fill(txtFileExt, mFileExt);
 }
 
 void frmQuickRen::btnRefresh_Click() {
@@ -528,9 +511,7 @@ void frmQuickRen::btnRefresh_Click() {
 }
 
 void frmQuickRen::cboWords_Click(int index) {
-  IgnoreErrors([&] {
-    if (index >= 0) txtFileBaseName->ReplaceText(cboWords->itemText(index));
-  });
+  if (index >= 0) txtFileBaseName->ReplaceText(cboWords->itemText(index));
   FocusBaseName();
 }
 

@@ -101,7 +101,6 @@ CommandButton::CommandButton(const QString& caption, QWidget* parent) : QPushBut
   setDefault(false);
 }
 
-QSize CommandButton::sizeHint() const { return QPushButton::sizeHint(); }
 
 void CommandButton::paintEvent(QPaintEvent*) {
   QStylePainter painter(this);

@@ -35,7 +35,6 @@ class CommandButton : public QPushButton {
   Q_OBJECT
  public:
   explicit CommandButton(const QString& caption, QWidget* parent = nullptr);
-  QSize sizeHint() const override;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -27,7 +27,8 @@ TEST(ModesTest, ColorTextParsesAsANumber) {
 
 TEST(ModesTest, OnlyTheExactSwitchMinimises) {
   const std::pair<Text, bool> cases[] = {{u"-st", true}, {u"-ST", false}, {u"-st file", false},
-                                         {u"\"-st\"", false}, {u"", false}, {u" -st", false}};
+                                         {u"\"-st\"", false}, {u"", false}, {u" -st", false},
+                                         {u"-style x", false}};
   for (const auto& [text, minimised] : cases) EXPECT_EQ(StartsMinimised(text), minimised) << ToUtf8ForDisplay(text);
 }
 

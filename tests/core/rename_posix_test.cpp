@@ -27,8 +27,7 @@ class RenamePosixTest : public testing::TempFolderTest {
 
 TEST_F(RenamePosixTest, InvalidUtf8NamesAppearInTheUndoLine) {
   Write("\xff.txt", "x");
-  Text undo;
-  RenameWithUndo(PathOf("\xff.txt"), PathOf("new.txt"), undo);
+  const Text undo = RenameWithUndo(PathOf("\xff.txt"), PathOf("new.txt")).undoText;
   EXPECT_EQ(undo, u"Ren \"" + PathOf("new.txt") + u"\" \"\xdcff.txt\"");
   EXPECT_EQ(EncodeText(undo), "Ren \"" + Native("new.txt") + "\" \"\xff.txt\"");
 }
@@ -56,9 +55,10 @@ TEST_F(RenamePosixTest, ConcurrentRenamesNeverReplaceAndLogLinesStayWhole) {
         ::close(gate[1]);
         char c;
         (void)!::read(gate[0], &c, 1);  // all start together once the gate closes
-        Text undo;
-        const Text got = RenameWithUndo(PathOf(folder + "/src" + std::to_string(i) + ".jpg"),
-                                        PathOf(folder + "/photo.jpg"), undo);
+        const RenameResult result = RenameWithUndo(PathOf(folder + "/src" + std::to_string(i) + ".jpg"),
+                                                   PathOf(folder + "/photo.jpg"));
+        const Text& got = result.path;
+        const Text& undo = result.undoText;
         CTextFile file;
         if (!file.FileOpen(log, 2)) ::_exit(2);
         file.WriteLnStr(undo);

@@ -50,12 +50,10 @@ TEST_F(RenameTest, TakenNamesAreNumberedFromTheRequestedPath) {
     Reset();
     for (const std::string& name : c.taken) Write(name, "taken " + name);
     Write("old.txt", "the file");
-    Text undo = u"unchanged";
-    Text report = u"unchanged";
-    const Text result = RenameWithUndo(PathOf("old.txt"), PathOf(c.requested), undo, &report);
-    EXPECT_EQ(result, PathOf(c.result));
-    EXPECT_EQ(undo, u"Ren \"" + PathOf(c.result) + u"\" \"old.txt\"");
-    EXPECT_EQ(report, u"unchanged");
+    const RenameResult result = RenameWithUndo(PathOf("old.txt"), PathOf(c.requested));
+    EXPECT_EQ(result.path, PathOf(c.result));
+    EXPECT_EQ(result.undoText, u"Ren \"" + PathOf(c.result) + u"\" \"old.txt\"");
+    EXPECT_EQ(result.report, u"");
     EXPECT_EQ(Read(c.onDisk), "the file");
     for (const std::string& name : c.taken) EXPECT_EQ(Read(name), "taken " + name);
     EXPECT_EQ(Names().size(), c.taken.size() + 1);
@@ -63,13 +61,11 @@ TEST_F(RenameTest, TakenNamesAreNumberedFromTheRequestedPath) {
 }
 
 TEST_F(RenameTest, EqualPathsTouchNothing) {
-  Text undo = u"before";
-  Text report = u"before";
   // No file operation at all: the path need not even exist.
-  EXPECT_EQ(RenameWithUndo(PathOf("none.txt"), PathOf("none.txt"), undo, &report),
-            PathOf("none.txt"));
-  EXPECT_EQ(undo, u"before");
-  EXPECT_EQ(report, u"before");
+  const RenameResult result = RenameWithUndo(PathOf("none.txt"), PathOf("none.txt"));
+  EXPECT_EQ(result.path, PathOf("none.txt"));
+  EXPECT_EQ(result.undoText, u"");
+  EXPECT_EQ(result.report, u"");
 }
 
 TEST_F(RenameTest, FailureGivesEmptyResultAndTheReport) {
@@ -88,16 +84,13 @@ TEST_F(RenameTest, FailureGivesEmptyResultAndTheReport) {
     SCOPED_TRACE(c.from + " -> " + c.to);
     Reset();
     for (const std::string& name : c.present) Write(name, name);
-    Text undo = u"unchanged";
-    Text report;
-    EXPECT_EQ(RenameWithUndo(PathOf(c.from), PathOf(c.to), undo, &report), u"");
-    EXPECT_EQ(undo, u"unchanged");
-    EXPECT_EQ(report, u"Error: \"" + FromAscii(c.description) +
-                          u"\" while trying to rename\r\n\"" + PathOf(c.from) + u"\"  to  \"" +
-                          PathOf(c.to) + u"\"\r\n\r\n");
+    const RenameResult result = RenameWithUndo(PathOf(c.from), PathOf(c.to));
+    EXPECT_EQ(result.path, u"");
+    EXPECT_EQ(result.undoText, u"");
+    EXPECT_EQ(result.report, u"Error: \"" + FromAscii(c.description) +
+                                 u"\" while trying to rename\r\n\"" + PathOf(c.from) + u"\"  to  \"" +
+                                 PathOf(c.to) + u"\"\r\n\r\n");
     EXPECT_EQ(Names(), c.present);
-    Text ignored;
-    EXPECT_EQ(RenameWithUndo(PathOf(c.from), PathOf(c.to), ignored), u"");  // no report asked
   }
 }
 
@@ -106,11 +99,9 @@ TEST_F(RenameTest, SeparatorReachesTheUndoLine) {
   // separator the undo line names only what follows it.
   MakeFolder("Docs");  // holds the file where "\\" separates
   Write("Docs\\old.txt", "x");
-  Text undo;
-  const Text target = RenameWithUndo(PathOf("Docs\\old.txt"), PathOf("new.txt"), undo, nullptr,
-                                     u'\\');
-  EXPECT_EQ(target, PathOf("new.txt"));
-  EXPECT_EQ(undo, u"Ren \"" + PathOf("new.txt") + u"\" \"old.txt\"");
+  const RenameResult result = RenameWithUndo(PathOf("Docs\\old.txt"), PathOf("new.txt"), u'\\');
+  EXPECT_EQ(result.path, PathOf("new.txt"));
+  EXPECT_EQ(result.undoText, u"Ren \"" + PathOf("new.txt") + u"\" \"old.txt\"");
 }
 
 TEST(CheckNewFileNameTest, RefusesNamesThatLeaveTheFolder) {
@@ -164,7 +155,7 @@ TEST_F(RenameTest, FieldsThatWouldLeaveTheFolderRenameNothing) {
     MakeFolder("sub");
     Write("sub/old.txt", "mine");
     const Text folder = PathOf("sub") + Text(1, static_cast<char16_t>(kSep));
-    const RenameOutcome outcome = RenameFromFields(PathOf("sub/old.txt"), folder, c.base, c.ext);
+    const RenameResult outcome = RenameFromFields(PathOf("sub/old.txt"), folder, c.base, c.ext);
     const Text newPath = folder + Trim(c.base) + u"." + Trim(c.ext);
     EXPECT_EQ(outcome.report, u"Error: \"" + c.reason + u"\" while trying to rename\r\n\"" +
                                   PathOf("sub/old.txt") + u"\"  to  \"" + newPath + u"\"\r\n\r\n");
@@ -199,7 +190,7 @@ TEST_F(RenameTest, UndoLineNamesWhatExists) {
     Reset();
     Write(c.file, "mine");
     const Text folder = PathOf("");
-    const RenameOutcome outcome = RenameFromFields(PathOf(c.file), folder, c.base, c.ext);
+    const RenameResult outcome = RenameFromFields(PathOf(c.file), folder, c.base, c.ext);
     EXPECT_EQ(outcome.report, u"");
     EXPECT_EQ(outcome.undoText, ReplaceAll(c.undo, u"<dir>", folder));
     EXPECT_EQ(Read(c.onDisk), "mine");
@@ -210,7 +201,7 @@ TEST_F(RenameTest, RelativePathIsLoggedAbsolute) {
   Write("old.txt", "mine");
   const auto here = std::filesystem::current_path();
   std::filesystem::current_path(Root());
-  const RenameOutcome outcome = RenameFromFields(u"old.txt", u"", u"new", u"txt");
+  const RenameResult outcome = RenameFromFields(u"old.txt", u"", u"new", u"txt");
   std::filesystem::current_path(here);
   EXPECT_EQ(Read("new.txt"), "mine");
   EXPECT_EQ(outcome.undoText, u"Ren \"" + PathOf("new.txt") + u"\" \"old.txt\"");

@@ -23,8 +23,8 @@ class UndoPosixTest : public testing::TempFolderTest {
 
   Text LogPath() const { return PathOf("Undo.log"); }
   void RenameAsVelmora(const std::string& from, const std::string& to) const {
-    Text undo;
-    ASSERT_FALSE(RenameWithUndo(PathOf(from), PathOf(to), undo).empty());
+    const Text undo = RenameWithUndo(PathOf(from), PathOf(to)).undoText;
+    ASSERT_FALSE(undo.empty());
     CTextFile log;
     ASSERT_TRUE(log.FileOpen(LogPath(), 2));
     log.WriteLnStr(undo);
@@ -116,8 +116,7 @@ TEST_F(UndoPosixTest, AnUndoThatTheLogCannotRecordStillStandsAndIsReported) {
   // A log reached through a symbolic link is read, but never written to.
   MakeFolder("real");
   Write("old.txt", "content");
-  Text undo;
-  RenameWithUndo(PathOf("old.txt"), PathOf("new.txt"), undo);
+  const Text undo = RenameWithUndo(PathOf("old.txt"), PathOf("new.txt")).undoText;
   Write("real/Undo.log", ToNativePath(undo) + "\r\n");
   ASSERT_EQ(::symlink(Native("real/Undo.log").c_str(), Native("Undo.log").c_str()), 0);
 

@@ -122,8 +122,8 @@ class UndoTest : public testing::TempFolderTest {
   }
   /// A rename as the window makes it: RenameWithUndo, then its line appended.
   void RenameAsVelmora(const std::string& from, const std::string& to) const {
-    Text undo;
-    ASSERT_FALSE(RenameWithUndo(PathOf(from), PathOf(to), undo).empty());
+    const Text undo = RenameWithUndo(PathOf(from), PathOf(to)).undoText;
+    ASSERT_FALSE(undo.empty());
     CTextFile log;
     ASSERT_TRUE(log.FileOpen(LogPath(), 2));
     log.WriteLnStr(undo);

@@ -333,22 +333,6 @@ class FrmQuickRenTest : public velmora::testing::WindowFixture {
     QCOMPARE(window_->focusWidget(), Base());
   }
 
-  void startsMinimisedOnlyOnExactSwitch_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("minimised");
-    QTest::newRow("-st") << "-st" << true;
-    QTest::newRow("-ST") << "-ST" << false;
-    QTest::newRow("-st file") << "-st file" << false;
-    QTest::newRow("quoted") << "\"-st\"" << false;
-    QTest::newRow("empty") << "" << false;
-    QTest::newRow("-style x") << "-style x" << false;
-  }
-  void startsMinimisedOnlyOnExactSwitch() {
-    QFETCH(QString, text);
-    QFETCH(bool, minimised);
-    QCOMPARE(StartsMinimised(text.toStdU16String()), minimised);
-  }
-
   void undoLogSizeRule_data() {
     QTest::addColumn<int>("size");
     QTest::addColumn<bool>("kept");
