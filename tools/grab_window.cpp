@@ -7,29 +7,10 @@
 #include "app/modes.h"
 #include "platform/codec.h"
 #include "platform/errors.h"
+#include "support/fake_desktop.h"
+#include "support/fake_shell.h"
 #include "ui/frm_quick_ren.h"
 
-namespace {
-
-// The window needs a desktop and a shell; the picture needs neither to act.
-class QuietDesktop : public velmora::Desktop {
- public:
-  velmora::Text ClipboardText() override { return {}; }
-  void SetClipboardText(const velmora::Text&) override {}
-  void Beep() override {}
-  void MessageBox(const velmora::Text&, const velmora::Text&, velmora::MessageIcon) override {}
-};
-
-class QuietShell : public velmora::Shell {
- public:
-  long Execute(const velmora::Text&, const velmora::Text&, const velmora::Text&, const velmora::Text&, int) override {
-    return 42;
-  }
-  void StartCommandLine(const velmora::Text&, int) override {}
-  bool ChooseProgram(const velmora::Text&) override { return false; }
-};
-
-}  // namespace
 
 int main(int argc, char* argv[]) {
   if (argc < 3) {
@@ -38,8 +19,9 @@ int main(int argc, char* argv[]) {
   }
   QApplication app(argc, argv);
   velmora::InitModes();
-  QuietDesktop desktop;
-  QuietShell shell;
+  // The picture needs a desktop and a shell, but neither has to act.
+  velmora::testing::FakeDesktop desktop;
+  velmora::testing::FakeShell shell;
   // Decoded as the program decodes its own arguments: names are bytes here.
   velmora::frmQuickRen window(
       desktop, shell,

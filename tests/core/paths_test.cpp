@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "fake_desktop.h"
+#include "support/fake_desktop.h"
 #include "platform/codec.h"
 #include "platform/errors.h"
 #include "test_files.h"
@@ -18,6 +18,7 @@ namespace velmora {
 namespace {
 
 using testing::ErrorOf;
+using testing::FakeDesktop;
 
 std::string Show(const Text& t) { return ToUtf8ForDisplay(t); }
 
@@ -128,13 +129,13 @@ TEST(PathsTest, SixteenBitPositionLimits) {
       const Text dir = GetDirName(desktop, path, sep);
       if (c.dirNameBox) {
         EXPECT_EQ(dir, u"");
-        ASSERT_EQ(desktop.boxes.size(), 1u);
-        EXPECT_EQ(desktop.boxes[0].text, u"6\t" + ErrorDescription(err::kOverflow));
-        EXPECT_EQ(desktop.boxes[0].title, u"Error in [GetDirName()]");
-        EXPECT_EQ(desktop.boxes[0].icon, MessageIcon::Critical);
+        ASSERT_EQ(desktop.messages.size(), 1u);
+        EXPECT_EQ(desktop.messages[0].text, u"6\t" + ErrorDescription(err::kOverflow));
+        EXPECT_EQ(desktop.messages[0].title, u"Error in [GetDirName()]");
+        EXPECT_EQ(desktop.messages[0].icon, MessageIcon::Critical);
       } else {
         EXPECT_EQ(dir, path.substr(0, last));
-        EXPECT_TRUE(desktop.boxes.empty());
+        EXPECT_TRUE(desktop.messages.empty());
       }
       EXPECT_FALSE(FolderExists(path, sep));
     }
@@ -168,7 +169,7 @@ TEST(PathsTest, GetDirName) {
   for (const auto& c : cases) {
     FakeDesktop desktop;
     EXPECT_EQ(GetDirName(desktop, c.path, c.sep), c.dir) << Show(c.path);
-    EXPECT_TRUE(desktop.boxes.empty());
+    EXPECT_TRUE(desktop.messages.empty());
   }
 }
 

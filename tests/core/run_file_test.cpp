@@ -6,13 +6,16 @@
 
 #include <string>
 
-#include "fake_desktop.h"
-#include "fake_shell.h"
+#include "support/fake_desktop.h"
+#include "support/fake_shell.h"
 #include "platform/filesystem.h"
 #include "test_platform.h"
 
 namespace velmora {
 namespace {
+
+using testing::FakeDesktop;
+using testing::FakeShell;
 
 std::string Show(const Text& t) { return ToUtf8ForDisplay(t); }
 
@@ -55,13 +58,13 @@ TEST(RunFile, FailureCodesShowTheirTextInTheErrorBoxAndSuccessShowsNothing) {
     RunFile(desktop, shell, u"report.pdf", show::kNormal);
     EXPECT_TRUE(shell.started.empty() && shell.chosen.empty());
     if (!c.box) {
-      EXPECT_TRUE(desktop.boxes.empty());
+      EXPECT_TRUE(desktop.messages.empty());
       continue;
     }
-    ASSERT_EQ(desktop.boxes.size(), 1u);
-    EXPECT_EQ(desktop.boxes[0].text, c.text) << Show(desktop.boxes[0].text);
-    EXPECT_EQ(desktop.boxes[0].title, u"Error Message");
-    EXPECT_EQ(desktop.boxes[0].icon, MessageIcon::Critical);
+    ASSERT_EQ(desktop.messages.size(), 1u);
+    EXPECT_EQ(desktop.messages[0].text, c.text) << Show(desktop.messages[0].text);
+    EXPECT_EQ(desktop.messages[0].title, u"Error Message");
+    EXPECT_EQ(desktop.messages[0].icon, MessageIcon::Critical);
   }
 }
 
@@ -89,20 +92,20 @@ TEST(RunFile, NoAssociationOffersTheOpenWithChooser) {
       ASSERT_EQ(shell.started.size(), 1u);
       EXPECT_EQ(shell.started[0].commandLine, u"rundll32.exe shell32.dll,OpenAs_RunDLL " + c.path);
       EXPECT_EQ(shell.started[0].showCommand, show::kMinimized);
-      EXPECT_TRUE(desktop.boxes.empty());
+      EXPECT_TRUE(desktop.messages.empty());
       continue;
     }
     EXPECT_TRUE(shell.started.empty());
     ASSERT_EQ(shell.chosen.size(), 1u);
     EXPECT_EQ(shell.chosen[0], c.path);
     if (c.chooserAvailable) {
-      EXPECT_TRUE(desktop.boxes.empty());
+      EXPECT_TRUE(desktop.messages.empty());
     } else {
       // No chooser: a message instead of nothing happening.
-      ASSERT_EQ(desktop.boxes.size(), 1u);
-      EXPECT_FALSE(desktop.boxes[0].text.empty());
-      EXPECT_EQ(desktop.boxes[0].title, u"Error Message");
-      EXPECT_EQ(desktop.boxes[0].icon, MessageIcon::Critical);
+      ASSERT_EQ(desktop.messages.size(), 1u);
+      EXPECT_FALSE(desktop.messages[0].text.empty());
+      EXPECT_EQ(desktop.messages[0].title, u"Error Message");
+      EXPECT_EQ(desktop.messages[0].icon, MessageIcon::Critical);
     }
   }
 }
@@ -128,7 +131,7 @@ TEST(RunFile, OpensWithVerbOpenInTheFileFolder) {
     EXPECT_EQ(call.parameters, u"");
     EXPECT_EQ(call.directory, c.folder) << Show(call.directory);
     EXPECT_EQ(call.showCommand, show::kNormal);
-    EXPECT_TRUE(desktop.boxes.empty());
+    EXPECT_TRUE(desktop.messages.empty());
   }
 }
 

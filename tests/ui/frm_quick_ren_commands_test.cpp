@@ -254,14 +254,14 @@ class FrmQuickRenCommandsTest : public velmora::testing::WindowFixture {
     QCOMPARE(QString::fromStdU16String(shell_.executed[0].verb), QString("Open"));
     QCOMPARE(QString::fromStdU16String(shell_.executed[0].file), Data("photo.jpg"));
     QCOMPARE(QString::fromStdU16String(shell_.executed[0].directory), data_->path() + "/");
-    QCOMPARE(shell_.executed[0].show, 1);
+    QCOMPARE(shell_.executed[0].showCommand, 1);
     QVERIFY(window_->isVisible());
     QCOMPARE(Base()->text(), QString("edited"));
   }
 
   void runReportsAFailure() {
     QVERIFY(OpenOn("photo.jpg"));
-    shell_.result = 2;
+    shell_.executeResult = 2;
     Click("cmdExec");
     QCOMPARE(desktop_.messages.size(), std::size_t(1));
     QCOMPARE(QString::fromStdU16String(desktop_.messages[0].text), QString("File Not Found"));

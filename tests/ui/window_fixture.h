@@ -12,7 +12,8 @@
 #include <memory>
 
 #include "app/modes.h"
-#include "fakes.h"
+#include "support/fake_desktop.h"
+#include "support/fake_shell.h"
 #include "ui/frm_quick_ren.h"
 
 namespace velmora::testing {

@@ -5,7 +5,7 @@
 
 #include "platform/shell.h"
 
-namespace velmora {
+namespace velmora::testing {
 
 class FakeShell : public Shell {
  public:
@@ -41,4 +41,4 @@ class FakeShell : public Shell {
   std::vector<Text> chosen;
 };
 
-}  // namespace velmora
+}  // namespace velmora::testing
