@@ -6,7 +6,6 @@
 #include "platform/real_shell.h"
 
 #include <fcntl.h>
-#include <gio/gio.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <stdlib.h>
@@ -20,6 +19,7 @@
 #include <string>
 #include <thread>
 
+#include "fake_portal.h"
 #include "platform/codec.h"
 #include "test_files.h"
 
@@ -29,6 +29,7 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
+using testing::FakeFileChooserPortal;
 using testing::ReadBytes;
 using testing::WriteBytes;
 
@@ -303,95 +304,6 @@ class PrivateBus {
     pid_ = -1;
   }
   std::string socket_;
-  pid_t pid_ = -1;
-};
-
-/// A stand-in for the XDG desktop portal's file chooser on `bus`: it answers
-/// every OpenFile at once with `response` and, when 0, the file `uri`, as a
-/// person picking it would. The title it was asked with goes to `titleFile`.
-class FakeFileChooserPortal {
- public:
-  FakeFileChooserPortal(const std::string& address, unsigned response, std::string uri,
-                        std::string titleFile)
-      : response_(response), uri_(std::move(uri)), titleFile_(std::move(titleFile)) {
-    const std::string ready = titleFile_ + ".ready";
-    pid_ = fork();
-    if (pid_ == 0) _exit(Serve(address, ready));
-    if (!AwaitFile(ready)) Stop();
-  }
-  ~FakeFileChooserPortal() { Stop(); }
-  bool Running() const { return pid_ > 0; }
-
- private:
-  int Serve(const std::string& address, const std::string& ready) {
-    GError* error = nullptr;
-    GDBusConnection* bus = g_dbus_connection_new_for_address_sync(
-        address.c_str(),
-        static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                          G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-        nullptr, nullptr, &error);
-    if (bus == nullptr) return 1;
-    GDBusNodeInfo* node = g_dbus_node_info_new_for_xml(
-        "<node><interface name='org.freedesktop.portal.FileChooser'>"
-        "<method name='OpenFile'><arg type='s' direction='in'/><arg type='s' direction='in'/>"
-        "<arg type='a{sv}' direction='in'/><arg type='o' direction='out'/></method>"
-        "<property name='version' type='u' access='read'/></interface></node>",
-        nullptr);
-    static const GDBusInterfaceVTable vtable = {OnCall, OnGetProperty, nullptr, {}};
-    g_dbus_connection_register_object(bus, "/org/freedesktop/portal/desktop", node->interfaces[0], &vtable,
-                                      this, nullptr, nullptr);
-    GVariant* owned = g_dbus_connection_call_sync(
-        bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "RequestName",
-        g_variant_new("(su)", "org.freedesktop.portal.Desktop", 4u), G_VARIANT_TYPE("(u)"),
-        G_DBUS_CALL_FLAGS_NONE, 2000, nullptr, nullptr);
-    if (owned == nullptr) return 1;
-    WriteBytes(ready, "");
-    GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
-    g_main_loop_run(loop);
-    return 0;
-  }
-
-  static void OnCall(GDBusConnection* bus, const gchar* sender, const gchar*, const gchar*, const gchar*,
-                     GVariant* parameters, GDBusMethodInvocation* invocation, gpointer data) {
-    auto* self = static_cast<FakeFileChooserPortal*>(data);
-    const gchar* title = nullptr;
-    GVariant* options = nullptr;
-    g_variant_get(parameters, "(&s&s@a{sv})", nullptr, &title, &options);
-    WriteBytes(self->titleFile_, title);
-    const gchar* token = "fallback";
-    g_variant_lookup(options, "handle_token", "&s", &token);
-    std::string caller = sender + 1;
-    for (char& c : caller)
-      if (c == '.') c = '_';
-    const std::string handle = "/org/freedesktop/portal/desktop/request/" + caller + "/" + token;
-    g_variant_unref(options);
-    g_dbus_method_invocation_return_value(invocation, g_variant_new("(o)", handle.c_str()));
-    GVariantBuilder results;
-    g_variant_builder_init(&results, G_VARIANT_TYPE_VARDICT);
-    if (self->response_ == 0) {
-      const gchar* uris[] = {self->uri_.c_str(), nullptr};
-      g_variant_builder_add(&results, "{sv}", "uris", g_variant_new_strv(uris, 1));
-    }
-    g_dbus_connection_emit_signal(bus, sender, handle.c_str(), "org.freedesktop.portal.Request", "Response",
-                                  g_variant_new("(u@a{sv})", self->response_, g_variant_builder_end(&results)),
-                                  nullptr);
-  }
-
-  static GVariant* OnGetProperty(GDBusConnection*, const gchar*, const gchar*, const gchar*, const gchar*,
-                                 GError**, gpointer) {
-    return g_variant_new_uint32(3);
-  }
-
-  void Stop() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
-    pid_ = -1;
-  }
-
-  unsigned response_;
-  std::string uri_;
-  std::string titleFile_;
   pid_t pid_ = -1;
 };
 

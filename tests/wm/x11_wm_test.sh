@@ -5,18 +5,22 @@
 # "remove" message goes out once. It takes the focus when the window manager
 # gives new windows the focus, and with xfwm4's "focus new windows" turned off
 # it leaves the focus with a terminal the user is typing into. It ends with exit
-# code 0 after a rename, Esc and the close box. "-st" starts it minimised, and
-# restored it has the base name selected.
+# code 0 after a rename, Esc and the close box. "-st" alone asks the desktop's
+# file chooser (here a stand-in for the portal's, velmora_test_portal) and
+# starts minimised on the chosen file; restored, it has the base name selected.
 # Usage: x11_wm_test.sh PATH/TO/velmora [xfwm4|openbox|metacity]  (default xfwm4)
-# Exits 77 (skipped) when a tool is missing.
+# The portal stand-in is $VELMORA_TEST_PORTAL, by default the one beside the
+# program. Exits 77 (skipped) when a tool is missing.
 set -uo pipefail
 exe="$1"
 wm="${2:-xfwm4}"
+portal="${VELMORA_TEST_PORTAL:-$(dirname "$exe")/velmora_test_portal}"
 for tool in Xvfb xdotool xprop xev xterm dbus-run-session "$wm"; do
   command -v "$tool" >/dev/null || { echo "SKIP: missing $tool (packages: xvfb xdotool x11-utils xterm dbus $wm)"; exit 77; }
 done
-# xfwm4 reads its settings over D-Bus: the whole test runs in a session bus of
-# its own, which ends with it.
+[ -x "$portal" ] || { echo "FAIL: no portal stand-in at $portal (build the target velmora_test_portal)"; exit 1; }
+# xfwm4 reads its settings over D-Bus, and the portal stand-in serves there:
+# the whole test runs in a session bus of its own, which ends with it.
 if [ -z "${VELMORA_WM_TEST_BUS:-}" ]; then
   export VELMORA_WM_TEST_BUS=1
   exec dbus-run-session -- "$0" "$@"
@@ -37,6 +41,9 @@ export NO_AT_BRIDGE=1 XDG_CONFIG_HOME="$work/config"
 
 mkdir -p "$work/prog" "$work/data" "$XDG_CONFIG_HOME"
 cp "$exe" "$work/prog/velmora"
+# The desktop module beside the program, which talks to the portal.
+module="$(dirname "$exe")/libvelmora-gio.so"
+[ -f "$module" ] && cp "$module" "$work/prog/"
 
 Xvfb -displayfd 3 -noreset -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 pids+=($!)
@@ -69,7 +76,8 @@ window=""
 start() {
   local file="$1"
   shift
-  # No session bus for the program: nothing of it needs one here.
+  # No session bus for the program unless a case gives it one: only the file
+  # chooser needs it here.
   (cd "$work/data" && exec env -u DBUS_SESSION_BUS_ADDRESS "$@" "$work/prog/velmora" "$file" >"$work/app.log" 2>&1) &
   app_pid=$!
   window=""
@@ -151,9 +159,16 @@ for how in Escape alt+F4; do
   fi
 done
 
-# 3. "-st" starts minimised; restored, the base name is selected and focused.
-printf 'four' >"$work/data/-st"
-if start -st; then
+# 3. "-st" alone: the file comes from the desktop's chooser, and the window
+#    starts minimised on it; restored, the base name is selected and focused.
+printf 'four' >"$work/data/IMG_0004.jpg"
+"$portal" "$work/data/IMG_0004.jpg" >"$work/portal.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 50); do grep -q '^ready' "$work/portal.log" && break; sleep 0.1; done
+grep -q '^ready' "$work/portal.log" || fail "-st: the portal stand-in did not start: $(cat "$work/portal.log")"
+if start -st DBUS_SESSION_BUS_ADDRESS="$DBUS_SESSION_BUS_ADDRESS"; then
+  [ "$(grep -c '^OpenFile Choose the file to rename$' "$work/portal.log")" = 1 ] ||
+    fail "-st: the chooser was not asked once: $(cat "$work/portal.log")"
   for _ in $(seq 30); do has WM_STATE Iconic && break; sleep 0.1; done
   has WM_STATE Iconic || fail "-st: not minimised: $(prop WM_STATE)"
   xdotool windowactivate --sync "$window" 2>/dev/null
@@ -163,8 +178,10 @@ if start -st; then
   xdotool type --delay 15 'restored'
   xdotool key Return
   finish "-st"
-  [ "$(cat "$work/data/restored" 2>/dev/null)" = four ] || fail "-st: not renamed: $(ls "$work/data")"
+  [ "$(cat "$work/data/restored.jpg" 2>/dev/null)" = four ] || fail "-st: not renamed: $(ls "$work/data")"
 fi
+kill "${pids[-1]}" && wait "${pids[-1]}" 2>/dev/null
+unset 'pids[-1]'
 
 # 4. xfwm4 told not to focus new windows: the terminal the user is typing into
 #    keeps the focus, and their Enter renames nothing.
