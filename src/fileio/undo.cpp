@@ -9,9 +9,9 @@
 #include "fileio/paths.h"
 #include "fileio/rename.h"
 #include "fileio/text_file.h"
-#include "platform/codec.h"
-#include "platform/errors.h"
-#include "platform/files.h"
+#include "platform/codec/codec.h"
+#include "platform/errors/errors.h"
+#include "platform/files/files.h"
 
 namespace velmora {
 

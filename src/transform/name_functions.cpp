@@ -9,7 +9,7 @@
 #include <limits>
 #include <vector>
 
-#include "platform/codec.h"
+#include "platform/codec/codec.h"
 
 namespace velmora {
 namespace {

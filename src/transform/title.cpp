@@ -11,9 +11,9 @@
 #include <cstring>
 #include <string>
 
-#include "platform/codec.h"
-#include "platform/errors.h"
-#include "platform/files.h"
+#include "platform/codec/codec.h"
+#include "platform/errors/errors.h"
+#include "platform/files/files.h"
 
 namespace velmora {
 namespace {

@@ -1,8 +1,8 @@
-#include "platform/codec.h"
+#include "platform/codec/codec.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/errors.h"
+#include "platform/errors/errors.h"
 
 namespace velmora {
 namespace {

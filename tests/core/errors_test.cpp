@@ -1,4 +1,4 @@
-#include "platform/errors.h"
+#include "platform/errors/errors.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "platform/desktop.h"
+#include "platform/shell/desktop.h"
 
 namespace velmora {
 

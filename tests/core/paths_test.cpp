@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "fake_desktop.h"
-#include "platform/codec.h"
-#include "platform/errors.h"
+#include "platform/codec/codec.h"
+#include "platform/errors/errors.h"
 #include "test_files.h"
 
 namespace velmora {

@@ -3,7 +3,7 @@
 // a fresh child.
 #ifndef _WIN32
 
-#include "platform/real_shell.h"
+#include "platform/shell/real_shell.h"
 
 #include <fcntl.h>
 #include <gio/gio.h>
@@ -20,7 +20,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/codec.h"
+#include "platform/codec/codec.h"
 #include "test_files.h"
 
 namespace velmora {

@@ -8,7 +8,7 @@
 
 #include "fake_desktop.h"
 #include "fake_shell.h"
-#include "platform/filesystem.h"
+#include "platform/fs/filesystem.h"
 #include "test_platform.h"
 
 namespace velmora {

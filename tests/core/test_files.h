@@ -16,8 +16,8 @@
 #include <system_error>
 #include <vector>
 
-#include "platform/codec.h"
-#include "platform/errors.h"
+#include "platform/codec/codec.h"
+#include "platform/errors/errors.h"
 #include "test_platform.h"
 
 namespace velmora::testing {

@@ -1,10 +1,10 @@
 // Windows error codes mapped onto the run-time error numbers.
-#include "platform/win_error.h"
+#include "platform/errors/win_error.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "platform/errors.h"
+#include "platform/errors/errors.h"
 
 namespace velmora {
 namespace {

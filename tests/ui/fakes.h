@@ -4,9 +4,9 @@
 #include <optional>
 #include <vector>
 
-#include "platform/desktop.h"
-#include "platform/errors.h"
-#include "platform/shell.h"
+#include "platform/errors/errors.h"
+#include "platform/shell/desktop.h"
+#include "platform/shell/shell.h"
 
 namespace velmora::testing {
 
