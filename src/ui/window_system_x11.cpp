@@ -1,4 +1,6 @@
-// The X11 window-manager conventions, spoken over Qt's own X connection.
+// The X11 window-manager conventions, spoken over Qt's own X connection: on
+// every freedesktop system (Linux, the BSDs); under Wayland there is no X
+// connection and they do nothing.
 #include <xcb/xcb.h>
 
 #include <QGuiApplication>
