@@ -16,6 +16,7 @@ add_executable(velmora_core_tests
   tests/core/title_test.cpp
   tests/core/undo_log_test.cpp
   tests/core/undo_test.cpp
+  tests/core/unicode_test.cpp
   tests/core/word_list_test.cpp)
 if(WIN32)
   target_sources(velmora_core_tests PRIVATE

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "platform/errors/errors.h"
+#include "platform/text/unicode.h"
 
 namespace velmora {
 namespace {
@@ -111,9 +112,10 @@ Text detail::DecodeUtf8Lossless(std::string_view bytes) {
       ++i;
       continue;
     }
-    if (cp >= 0x10000) {
-      out.push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+    if (NeedsPair(cp)) {
+      const SurrogatePair pair = SplitPair(cp);
+      out.push_back(pair.high);
+      out.push_back(pair.low);
     } else {
       out.push_back(static_cast<char16_t>(cp));
     }
@@ -126,13 +128,13 @@ std::string detail::EncodeUtf8Lossless(TextView text, bool strict) {
   std::string out;
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
-    char16_t c = text[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-      AppendUtf8(out, 0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00));
+    const char16_t c = text[i];
+    if (PairAt(text, i)) {
+      AppendUtf8(out, CombinePair(c, text[i + 1]));
       ++i;
     } else if (IsEscapedByte(c)) {
       AppendUtf8(out, c);
-    } else if (c >= 0xD800 && c <= 0xDFFF) {
+    } else if (IsSurrogate(c)) {
       if (strict) Raise(err::kBadFileNameOrNumber);
       AppendUtf8(out, 0xFFFD);
     } else {

@@ -18,6 +18,7 @@
 #include "platform/errors/errors.h"
 #include "platform/fs/filesystem_names.h"
 #include "platform/fs/rename_native.h"
+#include "platform/text/unicode.h"
 
 namespace velmora {
 
@@ -163,13 +164,11 @@ std::u32string CodePoints(TextView t) {
   std::u32string out;
   out.reserve(t.size());
   for (std::size_t i = 0; i < t.size(); ++i) {
-    const char16_t c = t[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < t.size() && t[i + 1] >= 0xDC00 &&
-        t[i + 1] <= 0xDFFF) {
-      out += static_cast<char32_t>(0x10000 + ((c - 0xD800) << 10) + (t[i + 1] - 0xDC00));
+    if (PairAt(t, i)) {
+      out += CombinePair(t[i], t[i + 1]);
       ++i;
     } else {
-      out += c;
+      out += t[i];
     }
   }
   return out;

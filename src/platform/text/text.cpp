@@ -1,6 +1,7 @@
 #include "platform/text/text.h"
 
 #include "platform/codec/codec.h"
+#include "platform/text/unicode.h"
 
 namespace velmora {
 
@@ -59,27 +60,23 @@ std::vector<Text> Split(TextView s, TextView separator) {
 
 namespace {
 
-bool IsHigh(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLow(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-
 // Maps code point by code point and keeps a mapping only when it has the same
 // number of code units, so the length never changes.
 template <class Map>
 Text MapCase(TextView s, Map map) {
   Text out(s);
   for (std::size_t i = 0; i < out.size(); ++i) {
-    char16_t c = out[i];
-    if (IsHigh(c) && i + 1 < out.size() && IsLow(out[i + 1])) {
-      char32_t cp = 0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(out[i + 1]) - 0xDC00);
-      char32_t m = map(cp);
-      if (m >= 0x10000 && m <= 0x10FFFF) {
-        out[i] = char16_t(0xD800 + ((m - 0x10000) >> 10));
-        out[i + 1] = char16_t(0xDC00 + ((m - 0x10000) & 0x3FF));
+    if (PairAt(out, i)) {
+      const char32_t m = map(CombinePair(out[i], out[i + 1]));
+      if (NeedsPair(m)) {
+        const SurrogatePair pair = SplitPair(m);
+        out[i] = pair.high;
+        out[i + 1] = pair.low;
       }
       ++i;
-    } else if (!IsHigh(c) && !IsLow(c)) {
-      char32_t m = map(c);
-      if (m < 0x10000 && !(m >= 0xD800 && m <= 0xDFFF)) out[i] = char16_t(m);
+    } else if (!IsSurrogate(out[i])) {
+      const char32_t m = map(out[i]);
+      if (IsSingleUnit(m)) out[i] = char16_t(m);
     }
   }
   return out;
@@ -94,15 +91,15 @@ Text LCase(TextView s) { return MapCase(s, PlatformLower); }
 Text UCase(TextView s) { return MapCase(s, PlatformUpper); }
 
 char16_t LCaseChar(char16_t c) {
-  if (IsHigh(c) || IsLow(c)) return c;
-  char32_t m = PlatformLower(c);
-  return (m < 0x10000 && !(m >= 0xD800 && m <= 0xDFFF)) ? char16_t(m) : c;
+  if (IsSurrogate(c)) return c;
+  const char32_t m = PlatformLower(c);
+  return IsSingleUnit(m) ? char16_t(m) : c;
 }
 
 char16_t UCaseChar(char16_t c) {
-  if (IsHigh(c) || IsLow(c)) return c;
-  char32_t m = PlatformUpper(c);
-  return (m < 0x10000 && !(m >= 0xD800 && m <= 0xDFFF)) ? char16_t(m) : c;
+  if (IsSurrogate(c)) return c;
+  const char32_t m = PlatformUpper(c);
+  return IsSingleUnit(m) ? char16_t(m) : c;
 }
 
 Text Left(TextView s, std::size_t n) { return Text(s.substr(0, n)); }
@@ -160,14 +157,11 @@ Text FromAscii(std::string_view ascii) {
 std::string ToUtf8ForDisplay(TextView s) {
   std::string out;
   for (std::size_t i = 0; i < s.size(); ++i) {
-    char16_t c = s[i];
-    if (IsHigh(c) && i + 1 < s.size() && IsLow(s[i + 1])) {
-      AppendUtf8(out, 0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(s[i + 1]) - 0xDC00));
+    if (PairAt(s, i)) {
+      AppendUtf8(out, CombinePair(s[i], s[i + 1]));
       ++i;
-    } else if (IsHigh(c) || IsLow(c)) {
-      AppendUtf8(out, 0xFFFD);
     } else {
-      AppendUtf8(out, c);
+      AppendUtf8(out, IsSurrogate(s[i]) ? char32_t{0xFFFD} : char32_t{s[i]});
     }
   }
   return out;
