@@ -19,6 +19,7 @@
 
 #include "platform/codec/codec.h"
 #include "platform/errors/errors.h"
+#include "platform/fs/paths_posix.h"
 
 namespace velmora::detail {
 
@@ -26,16 +27,8 @@ namespace {
 
 int Descriptor(NativeFile file) { return static_cast<int>(file); }
 
-bool FolderOfExists(const std::string& native) {
-  const std::size_t slash = native.find_last_of('/');
-  const std::string folder =
-      slash == std::string::npos ? std::string(".") : native.substr(0, slash == 0 ? 1 : slash);
-  struct stat st {};
-  return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 [[noreturn]] void RaiseOpenError(int e, const std::string& native) {
-  if (e == ENOENT) Raise(FolderOfExists(native) ? err::kFileNotFound : err::kPathNotFound);
+  if (e == ENOENT) Raise(MissingPathError(native));
   if (e == EISDIR) Raise(err::kPathFileAccessError);
   RaiseErrno(e);
 }

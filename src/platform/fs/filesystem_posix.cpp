@@ -17,6 +17,7 @@
 #include "platform/codec/codec.h"
 #include "platform/errors/errors.h"
 #include "platform/fs/filesystem_names.h"
+#include "platform/fs/paths_posix.h"
 #include "platform/fs/rename_native.h"
 #include "platform/text/unicode.h"
 
@@ -27,13 +28,6 @@ namespace {
 std::string NativeOf(const Text& path) {
   if (path.empty()) Raise(err::kBadFileNameOrNumber);
   return ToNativePath(path);
-}
-
-/// The folder holding the last component: "." when there is no slash.
-std::string FolderOf(const std::string& native) {
-  const std::size_t slash = native.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : native.substr(0, slash);
 }
 
 /// The text after the last slash.
@@ -47,16 +41,11 @@ bool IsFolder(const std::string& native) {
   return ::stat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-/// 53 when only the entry is missing, 76 when its folder is.
-[[noreturn]] void RaiseMissing(const std::string& native) {
-  Raise(IsFolder(FolderOf(native)) ? err::kFileNotFound : err::kPathNotFound);
-}
-
 [[noreturn]] void RaiseRenameError(int e, const std::string& from) {
   if (e == EEXIST || e == ENOTEMPTY) Raise(err::kFileAlreadyExists);
   if (e == ENOENT) {
     struct stat st {};
-    if (::lstat(from.c_str(), &st) != 0) RaiseMissing(from);
+    if (::lstat(from.c_str(), &st) != 0) Raise(detail::MissingPathError(from));
     Raise(err::kPathNotFound);  // the source is there, so the target's folder is not
   }
   RaiseErrno(e);
@@ -126,7 +115,7 @@ bool SameEntryOtherCase(const std::string& from, const std::string& to) {
   struct stat a {}, b {};
   if (::lstat(from.c_str(), &a) != 0 || ::lstat(to.c_str(), &b) != 0) return false;
   if (a.st_dev != b.st_dev || a.st_ino != b.st_ino) return false;
-  return !HasExactEntry(FolderOf(to), LastComponent(to));
+  return !HasExactEntry(detail::FolderOf(to), LastComponent(to));
 }
 
 /// A case-only rename on a case-insensitive file system: the entry goes to a
@@ -135,7 +124,7 @@ bool SameEntryOtherCase(const std::string& from, const std::string& to) {
 void RenameThroughTemporary(const std::string& from, const std::string& to,
                             NoReplaceMethod method) {
   const std::string prefix =
-      FolderOf(from) + "/.velmora-rename-" + std::to_string(::getpid()) + "-";
+      detail::FolderOf(from) + "/.velmora-rename-" + std::to_string(::getpid()) + "-";
   std::string temporary;
   int e = EEXIST;
   for (int attempt = 0; attempt < 100 && e == EEXIST; ++attempt) {
@@ -203,7 +192,7 @@ Text RenameKept(const Text& from, const Text& kept, NoReplaceMethod method) {
   const std::string target = NativeOf(kept);
   if (kept == from) {
     struct stat st {};
-    if (::lstat(source.c_str(), &st) != 0) RaiseMissing(source);
+    if (::lstat(source.c_str(), &st) != 0) Raise(detail::MissingPathError(source));
     return kept;
   }
   const int e = RenameOnce(source, target, method);
@@ -216,6 +205,16 @@ Text RenameKept(const Text& from, const Text& kept, NoReplaceMethod method) {
 }
 
 }  // namespace
+
+std::string detail::FolderOf(const std::string& native) {
+  const std::size_t slash = native.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : native.substr(0, slash);
+}
+
+int detail::MissingPathError(const std::string& native) {
+  return IsFolder(FolderOf(native)) ? err::kFileNotFound : err::kPathNotFound;
+}
 
 Text RenameNoReplace(const Text& from, const Text& to, NoReplaceMethod method) {
   if (to.empty()) Raise(err::kBadFileNameOrNumber);
@@ -230,7 +229,7 @@ void Kill(const Text& path) {
   const std::string native = NativeOf(path);
   struct stat st {};
   if (::lstat(native.c_str(), &st) != 0) {
-    if (errno == ENOENT) RaiseMissing(native);
+    if (errno == ENOENT) Raise(detail::MissingPathError(native));
     RaiseErrno(errno);
   }
   if (S_ISDIR(st.st_mode)) Raise(err::kPathFileAccessError);
@@ -250,7 +249,7 @@ void Kill(const Text& path) {
   const int e = errno;
   if (fd >= 0) ::close(fd);
   if (r != 0) {
-    if (e == ENOENT) RaiseMissing(native);
+    if (e == ENOENT) Raise(detail::MissingPathError(native));
     RaiseErrno(e);
   }
 }
@@ -259,7 +258,7 @@ std::int64_t FileLen(const Text& path) {
   const std::string native = NativeOf(path);
   struct stat st {};
   if (::stat(native.c_str(), &st) != 0) {
-    if (errno == ENOENT) RaiseMissing(native);
+    if (errno == ENOENT) Raise(detail::MissingPathError(native));
     RaiseErrno(errno);
   }
   return static_cast<std::int64_t>(st.st_size);
@@ -270,7 +269,7 @@ int GetAttr(const Text& path) {
   struct stat st {};
   // A dangling symbolic link still is an entry: fall back to the link itself.
   if (::stat(native.c_str(), &st) != 0 && ::lstat(native.c_str(), &st) != 0) {
-    if (errno == ENOENT) RaiseMissing(native);
+    if (errno == ENOENT) Raise(detail::MissingPathError(native));
     RaiseErrno(errno);
   }
   while (native.size() > 1 && native.back() == '/') native.pop_back();

@@ -16,6 +16,7 @@
 #include "platform/application/application.h"
 #include "platform/codec/codec.h"
 #include "platform/errors/errors.h"
+#include "platform/fs/paths_posix.h"
 #include "platform/text/text.h"
 
 #ifndef VELMORA_GIO_MODULE
@@ -25,15 +26,8 @@
 namespace velmora {
 namespace {
 
-// The classic result codes of opening a file.
-constexpr long kOtherFailure = 0;
-constexpr long kFileNotFound = 2;
-constexpr long kPathNotFound = 3;
-constexpr long kAccessDenied = 5;
-constexpr long kOutOfMemory = 8;
+// The module's result codes (gio_api.h) and one of the program's own.
 constexpr long kInvalidLibrary = 20;  // "Invalid dynamic link library"
-constexpr long kNoAssociation = 31;
-constexpr long kFound = 42;
 
 /// The desktop module, loaded from the program's folder the first time it is
 /// needed and kept for the life of the program; null when it cannot be loaded.
@@ -80,30 +74,24 @@ bool NativeOf(const Text& path, std::string& native) noexcept {
   }
 }
 
-/// The folder holding `native`: "." for a bare name.
-std::string ParentOf(std::string native) {
+/// Whether the folder that would hold `native` is missing too; a trailing
+/// slash names the entry itself, so its parent decides.
+bool FolderMissing(std::string native) {
   while (native.size() > 1 && native.back() == '/') native.pop_back();
-  const std::size_t slash = native.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : native.substr(0, slash);
-}
-
-bool IsFolder(const std::string& native) {
-  struct stat status;
-  return stat(native.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+  return detail::MissingPathError(native) == err::kPathNotFound;
 }
 
 /// The code for a path that stat() refused with `error`.
 long CodeForStatError(const std::string& native, int error) {
   switch (error) {
-    case ENOENT: return IsFolder(ParentOf(native)) ? kFileNotFound : kPathNotFound;
+    case ENOENT: return FolderMissing(native) ? kOpenPathNotFound : kOpenFileNotFound;
     case ENOTDIR:
     case ENAMETOOLONG:
-    case ELOOP: return kPathNotFound;
+    case ELOOP: return kOpenPathNotFound;
     case EACCES:
-    case EPERM: return kAccessDenied;
-    case ENOMEM: return kOutOfMemory;
-    default: return kOtherFailure;
+    case EPERM: return kOpenAccessDenied;
+    case ENOMEM: return kOpenOutOfMemory;
+    default: return kOpenOtherFailure;
   }
 }
 
@@ -113,7 +101,7 @@ long CodeForStatError(const std::string& native, int error) {
 long CodeForUnopenable(const std::string& native) {
   struct stat status;
   if (stat(native.c_str(), &status) != 0) return CodeForStatError(native, errno);
-  if (access(native.c_str(), R_OK) != 0) return errno == ENOMEM ? kOutOfMemory : kAccessDenied;
+  if (access(native.c_str(), R_OK) != 0) return errno == ENOMEM ? kOpenOutOfMemory : kOpenAccessDenied;
   return 0;
 }
 
@@ -125,9 +113,9 @@ class PosixShell final : public Shell {
   long Execute(const Text& verb, const Text& file, const Text&, const Text& directory,
                int) override {
     // Associations exist for opening only; another verb has no program.
-    if (!verb.empty() && LCase(verb) != u"open") return kNoAssociation;
+    if (!verb.empty() && LCase(verb) != u"open") return kOpenNoAssociation;
     std::string native;
-    if (!NativeOf(file, native)) return kFileNotFound;
+    if (!NativeOf(file, native)) return kOpenFileNotFound;
     std::string folder;
     if (!directory.empty() && !NativeOf(directory, folder)) folder.clear();
     if (const long refused = CodeForUnopenable(native)) return refused;
@@ -175,7 +163,7 @@ Text ProgramIdFor(const Text& file, const Text& self) {
   char* id = nullptr;
   const long found = module->program_for(native.c_str(), nativeSelf.c_str(), &id);
   Text result = TakeText(module, id);
-  return found == kFound ? result : Text();
+  return found == kOpenStarted ? result : Text();
 }
 
 }  // namespace velmora
