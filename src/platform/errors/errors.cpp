@@ -1,32 +1,27 @@
 #include "platform/errors/errors.h"
 
 #include <cerrno>
+#include <iterator>
 
 namespace velmora {
 
-Text ErrorDescription(int number) {
-  switch (number) {
-    case 5: return u"Invalid procedure call or argument";
-    case 6: return u"Overflow";
-    case 7: return u"Out of memory";
-    case 9: return u"Subscript out of range";
-    case 52: return u"Bad file name or number";
-    case 53: return u"File not found";
-    case 54: return u"Bad file mode";
-    case 55: return u"File already open";
-    case 57: return u"Device I/O error";
-    case 58: return u"File already exists";
-    case 61: return u"Disk full";
-    case 62: return u"Input past end of file";
-    case 67: return u"Too many files";
-    case 68: return u"Device unavailable";
-    case 70: return u"Permission denied";
-    case 71: return u"Disk not ready";
-    case 74: return u"Can't rename with different drive";
-    case 75: return u"Path/File access error";
-    case 76: return u"Path not found";
-    default: return u"Application-defined or object-defined error";
+namespace {
+
+constexpr bool InOrderOfNumber() {
+  for (std::size_t i = 1; i < std::size(kErrorTable); ++i) {
+    if (kErrorTable[i - 1].number >= kErrorTable[i].number) return false;
   }
+  return true;
+}
+static_assert(InOrderOfNumber(), "kErrorTable: one row per number, in order");
+
+}  // namespace
+
+Text ErrorDescription(int number) {
+  for (const ErrorText& e : kErrorTable) {
+    if (e.number == number) return Text(e.description);
+  }
+  return u"Application-defined or object-defined error";
 }
 
 RuntimeError::RuntimeError(int number) : RuntimeError(number, ErrorDescription(number)) {}
@@ -55,7 +50,7 @@ int ErrorFromErrno(int e) {
     case ELOOP: return err::kPathFileAccessError;
     case ENAMETOOLONG:
     case EBADF: return err::kBadFileNameOrNumber;
-    case EXDEV: return 74;
+    case EXDEV: return err::kCantRenameWithDifferentDrive;
     case ENOSPC:
     case EFBIG:  // a file size limit: no room for this write, as on a full disk
 #ifdef EDQUOT
@@ -67,7 +62,7 @@ int ErrorFromErrno(int e) {
     case ENOMEM: return err::kOutOfMemory;
     case EINVAL: return err::kInvalidProcedureCall;
     case ENXIO:
-    case ENODEV: return 68;
+    case ENODEV: return err::kDeviceUnavailable;
     default: return err::kDeviceIOError;
   }
 }

@@ -11,11 +11,11 @@
 
 namespace velmora {
 
+/// The error numbers the system raises, by name; kErrorTable gives each its text.
 namespace err {
 inline constexpr int kInvalidProcedureCall = 5;
 inline constexpr int kOverflow = 6;
 inline constexpr int kOutOfMemory = 7;
-inline constexpr int kSubscriptOutOfRange = 9;
 inline constexpr int kBadFileNameOrNumber = 52;
 inline constexpr int kFileNotFound = 53;
 inline constexpr int kBadFileMode = 54;
@@ -25,13 +25,44 @@ inline constexpr int kFileAlreadyExists = 58;
 inline constexpr int kDiskFull = 61;
 inline constexpr int kInputPastEndOfFile = 62;
 inline constexpr int kTooManyFiles = 67;
+inline constexpr int kDeviceUnavailable = 68;
 inline constexpr int kPermissionDenied = 70;
+inline constexpr int kDiskNotReady = 71;
+inline constexpr int kCantRenameWithDifferentDrive = 74;
 inline constexpr int kPathFileAccessError = 75;
 inline constexpr int kPathNotFound = 76;
 }  // namespace err
 
-/// The runtime's own description of an error number ("Application-defined or
-/// object-defined error" for numbers it does not name).
+struct ErrorText {
+  int number;
+  TextView description;
+};
+
+/// Every error number the system raises with the runtime's description of it,
+/// in order of number: the one table of error texts.
+inline constexpr ErrorText kErrorTable[] = {
+    {err::kInvalidProcedureCall, u"Invalid procedure call or argument"},
+    {err::kOverflow, u"Overflow"},
+    {err::kOutOfMemory, u"Out of memory"},
+    {err::kBadFileNameOrNumber, u"Bad file name or number"},
+    {err::kFileNotFound, u"File not found"},
+    {err::kBadFileMode, u"Bad file mode"},
+    {err::kFileAlreadyOpen, u"File already open"},
+    {err::kDeviceIOError, u"Device I/O error"},
+    {err::kFileAlreadyExists, u"File already exists"},
+    {err::kDiskFull, u"Disk full"},
+    {err::kInputPastEndOfFile, u"Input past end of file"},
+    {err::kTooManyFiles, u"Too many files"},
+    {err::kDeviceUnavailable, u"Device unavailable"},
+    {err::kPermissionDenied, u"Permission denied"},
+    {err::kDiskNotReady, u"Disk not ready"},
+    {err::kCantRenameWithDifferentDrive, u"Can't rename with different drive"},
+    {err::kPathFileAccessError, u"Path/File access error"},
+    {err::kPathNotFound, u"Path not found"},
+};
+
+/// The description kErrorTable gives `number`; "Application-defined or
+/// object-defined error" for a number it does not hold.
 Text ErrorDescription(int number);
 
 /// A run-time error. `what()` gives the description in UTF-8.

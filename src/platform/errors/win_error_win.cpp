@@ -26,9 +26,9 @@ int ErrorFromWin32(unsigned long code) {
     case ERROR_OUTOFMEMORY: return err::kOutOfMemory;
     case ERROR_INVALID_DRIVE:
     case ERROR_BAD_NETPATH:
-    case ERROR_BAD_NET_NAME: return 68;  // device unavailable
-    case ERROR_NOT_SAME_DEVICE: return 74;
-    case ERROR_NOT_READY: return 71;
+    case ERROR_BAD_NET_NAME: return err::kDeviceUnavailable;
+    case ERROR_NOT_SAME_DEVICE: return err::kCantRenameWithDifferentDrive;
+    case ERROR_NOT_READY: return err::kDiskNotReady;
     case ERROR_HANDLE_EOF: return err::kInputPastEndOfFile;
     case ERROR_HANDLE_DISK_FULL:
     case ERROR_DISK_FULL: return err::kDiskFull;
