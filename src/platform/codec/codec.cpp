@@ -26,13 +26,6 @@ char16_t Cp1252ToChar(std::uint8_t code) {
   return code;
 }
 
-std::optional<std::uint8_t> CharToCp1252(char16_t c) {
-  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<std::uint8_t>(c);
-  for (std::size_t i = 0; i < kCp1252High.size(); ++i)
-    if (kCp1252High[i] == c) return static_cast<std::uint8_t>(0x80 + i);
-  return std::nullopt;
-}
-
 std::size_t DecodeUtf8Sequence(std::string_view bytes, char32_t& codePoint) {
   if (bytes.empty()) return 0;
   auto b = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };

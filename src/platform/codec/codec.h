@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,8 +14,6 @@ namespace velmora {
 /// Windows-1252 leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) stand for the
 /// C1 control of the same number, as Windows itself maps them.
 char16_t Cp1252ToChar(std::uint8_t code);
-/// The Windows-1252 code of `c`, or nothing when the code page cannot express it.
-std::optional<std::uint8_t> CharToCp1252(char16_t c);
 
 /// The character that a code from 0 to 255 stands for in the system's
 /// single-byte code page: the ANSI code page where it is single-byte,

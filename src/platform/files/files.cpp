@@ -174,14 +174,6 @@ void CloseFile(int fileNumber) {
   detail::CloseNativeFile(file);
 }
 
-void CloseAllFiles() {
-  std::lock_guard lock(g_mutex);
-  for (auto& entry : g_files) {
-    if (entry) IgnoreErrors([&] { detail::CloseNativeFile(entry->file); });
-    entry.reset();
-  }
-}
-
 Text LineInput(int fileNumber) {
   std::lock_guard lock(g_mutex);
   OpenEntry& e = Entry(fileNumber);
@@ -285,11 +277,6 @@ std::int64_t FilePosition(int fileNumber) {
 FileMode FileAttr(int fileNumber) {
   std::lock_guard lock(g_mutex);
   return Entry(fileNumber).mode;
-}
-
-bool IsFileOpen(int fileNumber) {
-  std::lock_guard lock(g_mutex);
-  return ValidNumber(fileNumber) && g_files[fileNumber] != nullptr;
 }
 
 }  // namespace velmora

@@ -35,8 +35,6 @@ void OpenFile(int fileNumber, const Text& path, FileMode mode,
 
 /// Closes the number; error 52 when it is not open.
 void CloseFile(int fileNumber);
-/// Closes every open number (program end).
-void CloseAllFiles();
 
 /// Reads the next line: it ends at CR or CR LF, which are consumed and not
 /// returned; a lone LF is an ordinary character. Error 62 at end of file,
@@ -79,7 +77,5 @@ std::int64_t Lof(int fileNumber);
 std::int64_t FilePosition(int fileNumber);
 /// The mode the number is open in; error 52 when it is not open.
 FileMode FileAttr(int fileNumber);
-/// Whether the number is open.
-bool IsFileOpen(int fileNumber);
 
 }  // namespace velmora

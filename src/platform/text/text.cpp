@@ -5,18 +5,6 @@
 
 namespace velmora {
 
-Text LTrim(TextView s) {
-  std::size_t b = 0;
-  while (b < s.size() && s[b] == u' ') ++b;
-  return Text(s.substr(b));
-}
-
-Text RTrim(TextView s) {
-  std::size_t e = s.size();
-  while (e > 0 && s[e - 1] == u' ') --e;
-  return Text(s.substr(0, e));
-}
-
 Text Trim(TextView s) {
   std::size_t b = 0, e = s.size();
   while (b < e && s[b] == u' ') ++b;
@@ -90,12 +78,6 @@ char32_t PlatformUpper(char32_t c);
 Text LCase(TextView s) { return MapCase(s, PlatformLower); }
 Text UCase(TextView s) { return MapCase(s, PlatformUpper); }
 
-char16_t LCaseChar(char16_t c) {
-  if (IsSurrogate(c)) return c;
-  const char32_t m = PlatformLower(c);
-  return IsSingleUnit(m) ? char16_t(m) : c;
-}
-
 char16_t UCaseChar(char16_t c) {
   if (IsSurrogate(c)) return c;
   const char32_t m = PlatformUpper(c);
@@ -145,13 +127,6 @@ Text Str(long long n) {
   } while (u != 0);
   if (negative) digits.insert(digits.begin(), u'-');
   return digits;
-}
-
-Text FromAscii(std::string_view ascii) {
-  Text out;
-  out.reserve(ascii.size());
-  for (char c : ascii) out.push_back(static_cast<unsigned char>(c));
-  return out;
 }
 
 std::string ToUtf8ForDisplay(TextView s) {

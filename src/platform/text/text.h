@@ -13,8 +13,6 @@ using TextView = std::u16string_view;
 
 /// Removes U+0020 at both ends and nothing else (tabs and other blanks stay).
 Text Trim(TextView s);
-Text LTrim(TextView s);
-Text RTrim(TextView s);
 
 /// Replaces every non-overlapping match scanning from the start; inserted text
 /// is never scanned again. An empty `find` returns `s` unchanged.
@@ -28,7 +26,6 @@ std::vector<Text> Split(TextView s, TextView separator);
 /// Code points whose mapping would change the length stay as they are.
 Text LCase(TextView s);
 Text UCase(TextView s);
-char16_t LCaseChar(char16_t c);
 char16_t UCaseChar(char16_t c);
 
 /// The first `n` characters (all when `n` exceeds the length; n >= 0).
@@ -51,8 +48,6 @@ std::size_t InStrRev(TextView s, TextView find, std::size_t start = 0);
 /// Decimal digits of `n`, with a leading "-" for negatives and no other sign.
 Text Str(long long n);
 
-/// ASCII only: for literals and messages made of plain characters.
-Text FromAscii(std::string_view ascii);
 /// For diagnostics (test output, logs): UTF-8 of `s`, lone surrogates as U+FFFD.
 std::string ToUtf8ForDisplay(TextView s);
 
