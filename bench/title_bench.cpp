@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/codec.h"
+#include "platform/codec/codec.h"
 #include "transform/title.h"
 
 namespace fs = std::filesystem;

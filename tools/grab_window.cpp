@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "app/modes.h"
-#include "platform/codec.h"
-#include "platform/errors.h"
+#include "platform/codec/codec.h"
+#include "platform/errors/errors.h"
 #include "support/fake_desktop.h"
 #include "support/fake_shell.h"
 #include "ui/frm_quick_ren.h"

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "app/modes.h"
-#include "platform/application.h"
-#include "platform/real_shell.h"
+#include "platform/application/application.h"
+#include "platform/shell/real_shell.h"
 #include "ui/file_chooser.h"
 #include "ui/frm_quick_ren.h"
 #include "ui/qt_desktop.h"

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "platform/application.h"
+#include "platform/application/application.h"
 
 namespace velmora {
 namespace {

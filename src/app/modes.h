@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "platform/text.h"
+#include "platform/text/text.h"
 #include "ui/app_facts.h"
 #include "ui/file_chooser.h"
 

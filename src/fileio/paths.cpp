@@ -4,7 +4,7 @@
 
 #include <new>
 
-#include "platform/errors.h"
+#include "platform/errors/errors.h"
 
 namespace velmora {
 

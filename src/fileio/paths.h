@@ -3,9 +3,9 @@
 // defaults to the native one; tests also run them with "\".
 #pragma once
 
-#include "platform/desktop.h"
-#include "platform/filesystem.h"
-#include "platform/text.h"
+#include "platform/fs/filesystem.h"
+#include "platform/shell/desktop.h"
+#include "platform/text/text.h"
 
 namespace velmora {
 

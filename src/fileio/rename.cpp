@@ -6,7 +6,7 @@
 
 #include "fileio/paths.h"
 #include "fileio/undo_log.h"
-#include "platform/errors.h"
+#include "platform/errors/errors.h"
 
 namespace velmora {
 

@@ -2,8 +2,8 @@
 // never takes the file out of its folder, and produces the undo line.
 #pragma once
 
-#include "platform/filesystem.h"
-#include "platform/text.h"
+#include "platform/fs/filesystem.h"
+#include "platform/text/text.h"
 
 namespace velmora {
 

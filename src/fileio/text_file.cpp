@@ -11,10 +11,10 @@
 #include <system_error>
 
 #include "fileio/paths.h"
-#include "platform/application.h"
-#include "platform/codec.h"
-#include "platform/errors.h"
-#include "platform/files.h"
+#include "platform/application/application.h"
+#include "platform/codec/codec.h"
+#include "platform/errors/errors.h"
+#include "platform/files/files.h"
 
 namespace velmora {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/text.h"
+#include "platform/text/text.h"
 
 namespace velmora {
 

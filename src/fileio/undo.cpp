@@ -9,9 +9,10 @@
 #include "fileio/paths.h"
 #include "fileio/rename.h"
 #include "fileio/text_file.h"
-#include "platform/codec.h"
-#include "platform/errors.h"
-#include "platform/files.h"
+#include "platform/codec/codec.h"
+#include "platform/errors/errors.h"
+#include "platform/files/files.h"
+#include "platform/text/unicode.h"
 
 namespace velmora {
 
@@ -260,14 +261,13 @@ Text ShowText(TextView text, char16_t sep) {
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char16_t c = text[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] <= 0xDFFF) {
+    if (PairAt(text, i)) {
       out += c;
       out += text[++i];
     } else if (c >= 0xDC80 && c <= 0xDCFF) {
       out += u"\\x";
       AppendHex(out, c - 0xDC00u, 2);  // the byte the lossless codec kept
-    } else if ((c >= 0xD800 && c <= 0xDFFF) || (c >= 0x80 && c <= 0x9F) || ChangesDirection(c)) {
+    } else if (IsSurrogate(c) || (c >= 0x80 && c <= 0x9F) || ChangesDirection(c)) {
       out += u"\\u";
       AppendHex(out, c, 4);
     } else if (c == u'\r') {

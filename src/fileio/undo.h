@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "fileio/undo_log.h"
-#include "platform/filesystem.h"
-#include "platform/text.h"
+#include "platform/fs/filesystem.h"
+#include "platform/text/text.h"
 
 namespace velmora {
 

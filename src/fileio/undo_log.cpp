@@ -1,8 +1,8 @@
 #include "fileio/undo_log.h"
 
 #include "fileio/paths.h"
-#include "platform/application.h"
-#include "platform/errors.h"
+#include "platform/application/application.h"
+#include "platform/errors/errors.h"
 
 namespace velmora {
 

@@ -15,8 +15,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/filesystem.h"
-#include "platform/text.h"
+#include "platform/fs/filesystem.h"
+#include "platform/text/text.h"
 
 namespace velmora {
 

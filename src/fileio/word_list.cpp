@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-#include "platform/codec.h"
-#include "platform/errors.h"
-#include "platform/files.h"
+#include "platform/codec/codec.h"
+#include "platform/errors/errors.h"
+#include "platform/files/files.h"
 
 namespace velmora {
 

@@ -10,6 +10,18 @@ extern "C" {
 /// not used.
 inline constexpr int kVelmoraGioApiVersion = 1;
 
+/// The results of open_file and program_for, numbered as the Shell seam's
+/// Execute numbers them (platform/shell/shell.h), which hands them on.
+inline constexpr long kOpenOtherFailure = 0;
+inline constexpr long kOpenFileNotFound = 2;
+inline constexpr long kOpenPathNotFound = 3;
+inline constexpr long kOpenAccessDenied = 5;
+inline constexpr long kOpenOutOfMemory = 8;
+inline constexpr long kOpenInvalidProgram = 11;
+inline constexpr long kOpenNoAssociation = 31;
+/// Started (open_file), or a program found (program_for).
+inline constexpr long kOpenStarted = 42;
+
 /// The outcomes of asking for a file.
 inline constexpr int kFileChosen = 0;
 inline constexpr int kFileCancelled = 1;
@@ -19,8 +31,8 @@ struct VelmoraGioApi {
   int version;
   /// Opens the existing file `path` with the program the desktop associates
   /// with its type, never with this program itself, in the working folder
-  /// `folder` ("" for the current one). Returns 42 once started, otherwise
-  /// 31 (no association), 2, 3, 5, 8, 11 or 0 as the Shell seam numbers them.
+  /// `folder` ("" for the current one). Returns kOpenStarted once started,
+  /// otherwise one of the other kOpen codes.
   long (*open_file)(const char* path, const char* folder);
   /// The desktop id of the program open_file would start for `path`, into
   /// `*id` (release with free_text), with the same result codes, started

@@ -16,16 +16,6 @@
 
 namespace {
 
-// The classic result codes of opening a file.
-constexpr long kOtherFailure = 0;
-constexpr long kFileNotFound = 2;
-constexpr long kPathNotFound = 3;
-constexpr long kAccessDenied = 5;
-constexpr long kOutOfMemory = 8;
-constexpr long kInvalidProgram = 11;
-constexpr long kNoAssociation = 31;
-constexpr long kStarted = 42;
-
 // The portal answers at once (the chooser reports later, by signal); the
 // timeout only bounds a portal that hangs.
 constexpr int kPortalTimeoutMs = 5000;
@@ -72,27 +62,27 @@ using AppListPtr = std::unique_ptr<GList, AppListFree>;
 
 /// The code for a failure GIO reported while reading the file's type.
 long CodeForFileError(const GError* error) {
-  if (error == nullptr || error->domain != G_IO_ERROR) return kOtherFailure;
+  if (error == nullptr || error->domain != G_IO_ERROR) return kOpenOtherFailure;
   switch (error->code) {
-    case G_IO_ERROR_NOT_FOUND: return kFileNotFound;
+    case G_IO_ERROR_NOT_FOUND: return kOpenFileNotFound;
     case G_IO_ERROR_NOT_DIRECTORY:
     case G_IO_ERROR_FILENAME_TOO_LONG:
-    case G_IO_ERROR_TOO_MANY_LINKS: return kPathNotFound;
-    case G_IO_ERROR_PERMISSION_DENIED: return kAccessDenied;
-    default: return kOtherFailure;
+    case G_IO_ERROR_TOO_MANY_LINKS: return kOpenPathNotFound;
+    case G_IO_ERROR_PERMISSION_DENIED: return kOpenAccessDenied;
+    default: return kOpenOtherFailure;
   }
 }
 
 /// The code for a program that could not be started.
 long CodeForLaunchError(const GError* error) {
-  if (error == nullptr || error->domain != G_SPAWN_ERROR) return kOtherFailure;
+  if (error == nullptr || error->domain != G_SPAWN_ERROR) return kOpenOtherFailure;
   switch (error->code) {
-    case G_SPAWN_ERROR_NOMEM: return kOutOfMemory;
+    case G_SPAWN_ERROR_NOMEM: return kOpenOutOfMemory;
     case G_SPAWN_ERROR_NOEXEC:
-    case G_SPAWN_ERROR_LIBBAD: return kInvalidProgram;
+    case G_SPAWN_ERROR_LIBBAD: return kOpenInvalidProgram;
     case G_SPAWN_ERROR_ACCES:
-    case G_SPAWN_ERROR_PERM: return kAccessDenied;
-    default: return kOtherFailure;
+    case G_SPAWN_ERROR_PERM: return kOpenAccessDenied;
+    default: return kOpenOtherFailure;
   }
 }
 
@@ -180,7 +170,7 @@ GAppInfo* ProgramForType(const char* type, const Self& self) {
 }
 
 /// Finds the program for the file `path`; `file` and `program` are set on
-/// success (kStarted), and the result code says why not otherwise.
+/// success (kOpenStarted), and the result code says why not otherwise.
 long ProgramForFile(const char* path, const Self& self, GObjectPtr<GFile>& file,
                     GObjectPtr<GAppInfo>& program) {
   file.reset(g_file_new_for_path(path));
@@ -191,16 +181,16 @@ long ProgramForFile(const char* path, const Self& self, GObjectPtr<GFile>& file,
   if (!info) return CodeForFileError(queryError.get());
   const char* type =
       g_file_info_get_attribute_string(info.get(), G_FILE_ATTRIBUTE_STANDARD_CONTENT_TYPE);
-  if (type == nullptr) return kNoAssociation;
+  if (type == nullptr) return kOpenNoAssociation;
   program.reset(ProgramForType(type, self));
-  return program ? kStarted : kNoAssociation;
+  return program ? kOpenStarted : kOpenNoAssociation;
 }
 
 long OpenFile(const char* path, const char* folder) {
   GObjectPtr<GFile> file;
   GObjectPtr<GAppInfo> program;
   const long found = ProgramForFile(path, Self(nullptr), file, program);
-  if (found != kStarted) return found;
+  if (found != kOpenStarted) return found;
   GList files = {file.get(), nullptr, nullptr};
   GError* rawError = nullptr;
   gboolean started = FALSE;
@@ -209,7 +199,7 @@ long OpenFile(const char* path, const char* folder) {
     started = g_app_info_launch(program.get(), &files, nullptr, &rawError);
   }
   ErrorPtr launchError(rawError);
-  return started ? kStarted : CodeForLaunchError(launchError.get());
+  return started ? kOpenStarted : CodeForLaunchError(launchError.get());
 }
 
 long ProgramFor(const char* path, const char* self, char** id) {
@@ -217,7 +207,7 @@ long ProgramFor(const char* path, const char* self, char** id) {
   GObjectPtr<GFile> file;
   GObjectPtr<GAppInfo> program;
   const long found = ProgramForFile(path, Self(self), file, program);
-  if (found == kStarted) {
+  if (found == kOpenStarted) {
     const char* programId = g_app_info_get_id(program.get());
     *id = g_strdup(programId != nullptr ? programId : "");
   }

@@ -3,9 +3,9 @@
 // in a message box.
 #pragma once
 
-#include "platform/desktop.h"
-#include "platform/shell.h"
-#include "platform/text.h"
+#include "platform/shell/desktop.h"
+#include "platform/shell/shell.h"
+#include "platform/text/text.h"
 
 namespace velmora {
 

@@ -9,18 +9,14 @@
 #include <limits>
 #include <vector>
 
-#include "platform/codec.h"
+#include "platform/codec/codec.h"
+#include "platform/text/unicode.h"
 
 namespace velmora {
 namespace {
 
-bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-
 // Code units of the character starting at `i`: 2 for a surrogate pair, else 1.
-std::size_t CharLength(TextView s, std::size_t i) {
-  return (IsHighSurrogate(s[i]) && i + 1 < s.size() && IsLowSurrogate(s[i + 1])) ? 2 : 1;
-}
+std::size_t CharLength(TextView s, std::size_t i) { return PairAt(s, i) ? 2 : 1; }
 
 // Upper-cases the character at `i` of `t` in place; returns its length.
 std::size_t RaiseAt(Text& t, std::size_t i) {

@@ -3,7 +3,7 @@
 // never fails and touches nothing else.
 #pragma once
 
-#include "platform/text.h"
+#include "platform/text/text.h"
 
 namespace velmora {
 

@@ -12,9 +12,9 @@
 #include <string>
 
 #include "fileio/paths.h"
-#include "platform/codec.h"
-#include "platform/errors.h"
-#include "platform/files.h"
+#include "platform/codec/codec.h"
+#include "platform/errors/errors.h"
+#include "platform/files/files.h"
 
 namespace velmora {
 namespace {

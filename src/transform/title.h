@@ -3,7 +3,7 @@
 // read the file, never report an error and do bounded work on any file.
 #pragma once
 
-#include "platform/text.h"
+#include "platform/text/text.h"
 
 namespace velmora {
 

@@ -4,8 +4,8 @@
 #include <QFile>
 #include <QFileDialog>
 
-#include "platform/codec.h"
-#include "platform/real_shell.h"
+#include "platform/codec/codec.h"
+#include "platform/shell/real_shell.h"
 #include "ui/qt_text.h"
 
 namespace velmora {

@@ -3,7 +3,7 @@
 
 #include <optional>
 
-#include "platform/text.h"
+#include "platform/text/text.h"
 
 namespace velmora {
 

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "fileio/text_file.h"
-#include "platform/desktop.h"
-#include "platform/shell.h"
-#include "platform/text.h"
+#include "platform/shell/desktop.h"
+#include "platform/shell/shell.h"
+#include "platform/text/text.h"
 #include "ui/app_facts.h"
 #include "ui/control_table.h"
 

@@ -5,7 +5,7 @@
 #include <QGridLayout>
 #include <QMessageBox>
 
-#include "platform/errors.h"
+#include "platform/errors/errors.h"
 #include "ui/qt_text.h"
 
 namespace velmora {

@@ -3,7 +3,7 @@
 
 #include <QString>
 
-#include "platform/desktop.h"
+#include "platform/shell/desktop.h"
 
 namespace velmora {
 

@@ -3,7 +3,7 @@
 
 #include <QString>
 
-#include "platform/text.h"
+#include "platform/text/text.h"
 
 namespace velmora {
 

@@ -69,7 +69,7 @@ bool MinimiseMayBeDropped();
 /// clipboard this program owns to the clipboard manager.
 void EndProcessNow(int code);
 
-// Per system (window_system_linux.cpp and its stand-ins elsewhere).
+// Per system (window_system_x11.cpp and its stand-ins elsewhere).
 
 /// X11: marks the created, not yet mapped `window` with the launcher's
 /// startup ID and, when the ID carries one, the launch time as its last user

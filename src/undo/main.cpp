@@ -7,9 +7,9 @@
 
 #include "fileio/undo.h"
 #include "fileio/undo_log.h"
-#include "platform/application.h"
-#include "platform/codec.h"
-#include "platform/errors.h"
+#include "platform/application/application.h"
+#include "platform/codec/codec.h"
+#include "platform/errors/errors.h"
 #include "undo/outcome.h"
 
 namespace {

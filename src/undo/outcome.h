@@ -3,7 +3,7 @@
 // menu entry's "Undo last rename").
 #pragma once
 
-#include "platform/text.h"
+#include "platform/text/text.h"
 
 namespace velmora {
 

@@ -1,6 +1,6 @@
 // Application facts on POSIX: the command-line text, the program folder and
 // the environment, all as bytes decoded losslessly.
-#include "platform/application.h"
+#include "platform/application/application.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/codec.h"
+#include "platform/codec/codec.h"
 
 namespace velmora {
 namespace {

@@ -1,5 +1,5 @@
 // Application facts common to every system: the range of the random numbers.
-#include "platform/application.h"
+#include "platform/application/application.h"
 
 #include <gtest/gtest.h>
 

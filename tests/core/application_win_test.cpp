@@ -1,6 +1,6 @@
 // Application facts on Windows: the program folder and the environment, in
 // UTF-16 without a code page in between.
-#include "platform/application.h"
+#include "platform/application/application.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -1,5 +1,5 @@
 // File text on POSIX: UTF-8, with every other byte kept as an escape.
-#include "platform/codec.h"
+#include "platform/codec/codec.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // File text on Windows: the ANSI code page, here Windows-1252 (an English
 // locale under Wine, the usual one on western systems).
-#include "platform/codec.h"
+#include "platform/codec/codec.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

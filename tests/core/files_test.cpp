@@ -1,6 +1,6 @@
 // Files by number on real files in a fresh folder: line ends, the codec, the
 // error numbers of bad opens and bad modes, and one write per printed line.
-#include "platform/files.h"
+#include "platform/files/files.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/codec.h"
-#include "platform/errors.h"
+#include "platform/codec/codec.h"
+#include "platform/errors/errors.h"
 #include "test_files.h"
 
 namespace velmora {

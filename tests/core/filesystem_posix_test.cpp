@@ -1,6 +1,6 @@
 // Files by name on real files in a fresh folder: the rename that never
 // replaces (every method), trailing dots, byte names, attributes and search.
-#include "platform/filesystem.h"
+#include "platform/fs/filesystem.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/codec.h"
-#include "platform/errors.h"
+#include "platform/codec/codec.h"
+#include "platform/errors/errors.h"
 #include "test_files.h"
 
 namespace velmora {

@@ -1,6 +1,6 @@
 // Files by name on Windows, on real files in a fresh folder: MoveFileW never
 // replaces (every method), trailing dots, Unicode names, attributes and search.
-#include "platform/filesystem.h"
+#include "platform/fs/filesystem.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/errors.h"
+#include "platform/errors/errors.h"
 #include "test_files.h"
 
 namespace velmora {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/application.h"
+#include "platform/application/application.h"
 
 namespace velmora {
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/codec.h"
-#include "platform/text.h"
+#include "platform/codec/codec.h"
+#include "platform/text/text.h"
 #include "transform/name_functions.h"
 
 namespace velmora {

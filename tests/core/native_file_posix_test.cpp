@@ -1,15 +1,15 @@
 // Native files on POSIX: reads never wait for data that is not there yet
 // (a file like /proc/kmsg would otherwise freeze the window for good), and a
 // file held open cannot be deleted under its holder.
-#include "platform/native_file.h"
+#include "platform/files/native_file.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "platform/errors.h"
-#include "platform/filesystem.h"
+#include "platform/errors/errors.h"
+#include "platform/fs/filesystem.h"
 #include "test_files.h"
 
 namespace velmora {

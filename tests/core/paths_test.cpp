@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/codec/codec.h"
+#include "platform/errors/errors.h"
 #include "support/fake_desktop.h"
-#include "platform/codec.h"
-#include "platform/errors.h"
 #include "test_files.h"
 
 namespace velmora {

@@ -3,7 +3,7 @@
 // a fresh child.
 #ifndef _WIN32
 
-#include "platform/real_shell.h"
+#include "platform/shell/real_shell.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -19,8 +19,8 @@
 #include <string>
 #include <thread>
 
-#include "fake_portal.h"
-#include "platform/codec.h"
+#include "platform/codec/codec.h"
+#include "support/fake_portal.h"
 #include "test_files.h"
 
 namespace velmora {

@@ -1,6 +1,6 @@
 // The Windows shell for real, where no program is started: ShellExecuteW's
 // failure codes come back as they are.
-#include "platform/real_shell.h"
+#include "platform/shell/real_shell.h"
 
 #include <gtest/gtest.h>
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "fileio/text_file.h"
-#include "platform/codec.h"
+#include "platform/codec/codec.h"
 #include "test_files.h"
 
 namespace velmora {

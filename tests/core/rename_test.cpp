@@ -8,8 +8,8 @@
 
 #include <filesystem>
 
-#include "platform/codec.h"
-#include "platform/errors.h"
+#include "platform/codec/codec.h"
+#include "platform/errors/errors.h"
 #include "test_files.h"
 
 namespace velmora {

@@ -6,9 +6,9 @@
 
 #include <string>
 
+#include "platform/fs/filesystem.h"
 #include "support/fake_desktop.h"
 #include "support/fake_shell.h"
-#include "platform/filesystem.h"
 #include "test_platform.h"
 
 namespace velmora {

@@ -16,8 +16,9 @@
 #include <system_error>
 #include <vector>
 
-#include "platform/codec.h"
-#include "platform/errors.h"
+#include "platform/codec/codec.h"
+#include "platform/errors/errors.h"
+#include "platform/files/files.h"
 #include "test_platform.h"
 
 namespace velmora::testing {
@@ -128,3 +129,32 @@ class TempFolderTest : public ::testing::Test, public TempFolder {
 };
 
 }  // namespace velmora::testing
+
+namespace velmora {
+
+/// ASCII test data as Text.
+inline Text FromAscii(std::string_view ascii) {
+  Text out;
+  for (char c : ascii) out.push_back(static_cast<unsigned char>(c));
+  return out;
+}
+
+/// Whether `fileNumber` is open in the process-wide pool of file numbers.
+inline bool IsFileOpen(int fileNumber) {
+  // FileAttr raises 52 for a number that is not open.
+  return TrapErrors(
+      [&] {
+        FileAttr(fileNumber);
+        return true;
+      },
+      false);
+}
+
+/// Closes every number left open, so that no test's files reach the next.
+inline void CloseAllFiles() {
+  for (int n = 1; n <= 255; ++n) {
+    if (IsFileOpen(n)) IgnoreErrors([&] { CloseFile(n); });
+  }
+}
+
+}  // namespace velmora

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/codec.h"
-#include "platform/errors.h"
-#include "platform/files.h"
-#include "platform/filesystem.h"
+#include "platform/codec/codec.h"
+#include "platform/errors/errors.h"
+#include "platform/files/files.h"
+#include "platform/fs/filesystem.h"
 #include "test_files.h"
 
 namespace velmora {

@@ -10,9 +10,9 @@
 
 #include <string>
 
-#include "platform/codec.h"
-#include "platform/errors.h"
-#include "platform/files.h"
+#include "platform/codec/codec.h"
+#include "platform/errors/errors.h"
+#include "platform/files/files.h"
 #include "test_files.h"
 
 namespace velmora {

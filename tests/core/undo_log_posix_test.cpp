@@ -14,8 +14,8 @@
 #include <string>
 
 #include "fileio/text_file.h"
-#include "platform/errors.h"
-#include "platform/files.h"
+#include "platform/errors/errors.h"
+#include "platform/files/files.h"
 #include "test_files.h"
 
 namespace velmora {

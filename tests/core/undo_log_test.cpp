@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/codec.h"
+#include "platform/codec/codec.h"
 #include "test_platform.h"
 
 namespace velmora {

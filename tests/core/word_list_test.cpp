@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/codec.h"
+#include "platform/codec/codec.h"
 #include "test_files.h"
 
 namespace velmora {

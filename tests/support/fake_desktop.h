@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "platform/desktop.h"
-#include "platform/errors.h"
+#include "platform/errors/errors.h"
+#include "platform/shell/desktop.h"
 
 namespace velmora::testing {
 

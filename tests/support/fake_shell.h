@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "platform/shell.h"
+#include "platform/shell/shell.h"
 
 namespace velmora::testing {
 

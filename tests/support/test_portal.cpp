@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "fake_portal.h"
+#include "support/fake_portal.h"
 
 int main(int argc, char* argv[]) {
   if (argc != 2) {

@@ -21,7 +21,7 @@
 #include <memory>
 
 #include "app/modes.h"
-#include "platform/codec.h"
+#include "platform/codec/codec.h"
 #include "registry.h"
 #include "window_fixture.h"
 

@@ -1,0 +1,27 @@
+// The program's folder on Linux, from /proc/self/exe.
+#include <unistd.h>
+
+#include <string>
+
+#include "platform/application/application.h"
+#include "platform/codec/codec.h"
+
+namespace velmora {
+
+Text ProgramFolder() {
+  std::string path(256, '\0');
+  for (;;) {
+    const ssize_t got = ::readlink("/proc/self/exe", path.data(), path.size());
+    if (got < 0) return {};
+    if (static_cast<std::size_t>(got) < path.size()) {
+      path.resize(static_cast<std::size_t>(got));
+      break;
+    }
+    path.resize(path.size() * 2);  // possibly cut short: try again with more room
+  }
+  const std::size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return {};
+  return FromNativePath(slash == 0 ? std::string("/") : path.substr(0, slash));
+}
+
+}  // namespace velmora

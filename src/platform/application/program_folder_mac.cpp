@@ -1,0 +1,27 @@
+// The program's folder on macOS, from _NSGetExecutablePath with symbolic
+// links resolved.
+#include <mach-o/dyld.h>
+#include <stdlib.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/application/application.h"
+#include "platform/codec/codec.h"
+
+namespace velmora {
+
+Text ProgramFolder() {
+  std::uint32_t size = 0;
+  _NSGetExecutablePath(nullptr, &size);  // asks for the size it needs
+  std::string raw(size + 1, '\0');
+  if (_NSGetExecutablePath(raw.data(), &size) != 0) return {};
+  std::unique_ptr<char, decltype(&::free)> resolved(::realpath(raw.c_str(), nullptr), ::free);
+  std::string path = resolved ? std::string(resolved.get()) : std::string(raw.c_str());
+  const std::size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return {};
+  return FromNativePath(slash == 0 ? std::string("/") : path.substr(0, slash));
+}
+
+}  // namespace velmora

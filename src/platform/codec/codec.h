@@ -1,0 +1,64 @@
+// Code pages: the single-byte code page behind "the character of code n", the
+// text codec of files, and the lossless codec of native file names.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/text/text.h"
+
+namespace velmora {
+
+/// The character of `code` (0..255) in Windows-1252. The five codes that
+/// Windows-1252 leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) stand for the
+/// C1 control of the same number, as Windows itself maps them.
+char16_t Cp1252ToChar(std::uint8_t code);
+
+/// The character that a code from 0 to 255 stands for in the system's
+/// single-byte code page: the ANSI code page where it is single-byte,
+/// otherwise (and on POSIX) Windows-1252.
+char16_t AnsiChr(std::uint8_t code);
+
+/// Decodes file contents as text. POSIX: UTF-8; each byte that is not part of
+/// valid UTF-8 becomes the lone surrogate U+DC80 + byte, so that writing the
+/// text back with EncodeText restores the bytes. Windows: the ANSI code page.
+Text DecodeText(std::string_view bytes);
+/// Encodes text for a file: the inverse of DecodeText. Lone surrogates other
+/// than U+DC80..U+DCFF are written as U+FFFD.
+std::string EncodeText(TextView text);
+
+/// Text for showing to a person: each escaped byte (U+DC80 + byte) becomes the
+/// Windows-1252 character of that byte. Everything else stays.
+Text DisplayText(TextView text);
+/// DecodeText followed by DisplayText: file bytes as a person reads them.
+Text DecodeTextForDisplay(std::string_view bytes);
+
+/// Strict UTF-8 decoding step: the number of bytes of the valid UTF-8 sequence
+/// starting at `bytes[0]` and its code point, or 0 when it is not valid.
+std::size_t DecodeUtf8Sequence(std::string_view bytes, char32_t& codePoint);
+
+/// Whether a lone LF ends a line of a text file read for words or a title:
+/// yes on POSIX, where editors end lines so; on Windows only CR and CR LF do.
+bool LoneLineFeedEndsLine();
+
+/// Native path encoding. POSIX: lossless UTF-8 as in DecodeText. Throws
+/// RuntimeError 52 (bad file name) for lone surrogates outside U+DC80..U+DCFF
+/// and for embedded NUL characters, which no file name can hold.
+std::string ToNativePath(TextView path);
+/// Native path decoding: lossless, never fails.
+Text FromNativePath(std::string_view native);
+
+/// Appends the UTF-8 of one code point; lone surrogates U+DC80..U+DCFF become
+/// the byte they stand for.
+void AppendUtf8(std::string& out, char32_t codePoint);
+
+namespace detail {
+/// UTF-8 where each byte outside a valid sequence stands as U+DC80 + byte.
+Text DecodeUtf8Lossless(std::string_view bytes);
+/// The inverse; `strict` makes a lone surrogate without a byte error 52
+/// (names), otherwise it is written as U+FFFD (contents).
+std::string EncodeUtf8Lossless(TextView text, bool strict);
+}  // namespace detail
+
+}  // namespace velmora

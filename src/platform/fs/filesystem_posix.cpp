@@ -1,0 +1,363 @@
+// Files by name on POSIX: the rename that never replaces, delete, length,
+// attributes and directory search. Names are bytes here; codec.h turns them
+// into Text and back without loss.
+#include "platform/fs/filesystem.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <memory>
+#include <string>
+
+#include "platform/codec/codec.h"
+#include "platform/errors/errors.h"
+#include "platform/fs/filesystem_names.h"
+#include "platform/fs/paths_posix.h"
+#include "platform/fs/rename_native.h"
+#include "platform/text/unicode.h"
+
+namespace velmora {
+
+namespace {
+
+std::string NativeOf(const Text& path) {
+  if (path.empty()) Raise(err::kBadFileNameOrNumber);
+  return ToNativePath(path);
+}
+
+/// The text after the last slash.
+std::string LastComponent(const std::string& native) {
+  const std::size_t slash = native.find_last_of('/');
+  return slash == std::string::npos ? native : native.substr(slash + 1);
+}
+
+bool IsFolder(const std::string& native) {
+  struct stat st {};
+  return ::stat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+[[noreturn]] void RaiseRenameError(int e, const std::string& from) {
+  if (e == EEXIST || e == ENOTEMPTY) Raise(err::kFileAlreadyExists);
+  if (e == ENOENT) {
+    struct stat st {};
+    if (::lstat(from.c_str(), &st) != 0) Raise(detail::MissingPathError(from));
+    Raise(err::kPathNotFound);  // the source is there, so the target's folder is not
+  }
+  RaiseErrno(e);
+}
+
+int LinkThenUnlink(const std::string& from, const std::string& to) {
+  // linkat without AT_SYMLINK_FOLLOW links a symbolic link itself, as rename would move it.
+  if (::linkat(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), 0) != 0) return errno;
+  if (::unlink(from.c_str()) != 0) {
+    const int e = errno;
+    ::unlink(to.c_str());  // the new link is the same file: dropping it restores the old state
+    return e;
+  }
+  return 0;
+}
+
+// Racy by nature: another process may create `to` between the check and the
+// rename, and rename() would then replace it. Used only where the file system
+// offers neither an atomic no-replace rename nor hard links.
+int CheckThenRename(const std::string& from, const std::string& to) {
+  struct stat st {};
+  if (::lstat(to.c_str(), &st) == 0) return EEXIST;
+  if (errno != ENOENT) return errno;
+  return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+bool Unsupported(int e) { return e == EINVAL || e == ENOSYS || e == EOPNOTSUPP || e == ENOTSUP; }
+
+/// One attempt with the chosen method; 0 or the errno value.
+int RenameOnce(const std::string& from, const std::string& to, NoReplaceMethod method) {
+  switch (method) {
+    case NoReplaceMethod::Atomic:
+      return detail::AtomicRenameNoReplace(from.c_str(), to.c_str());
+    case NoReplaceMethod::LinkUnlink:
+      return LinkThenUnlink(from, to);
+    case NoReplaceMethod::CheckThenRename:
+      return CheckThenRename(from, to);
+    case NoReplaceMethod::Auto:
+      break;
+  }
+  int e = detail::AtomicRenameNoReplace(from.c_str(), to.c_str());
+  if (!Unsupported(e)) return e;
+  struct stat st {};
+  if (::lstat(from.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+    e = LinkThenUnlink(from, to);
+    // File systems without hard links (FAT, some network shares) say so here.
+    if (e != EPERM && e != EMLINK && !Unsupported(e)) return e;
+  }
+  return CheckThenRename(from, to);
+}
+
+/// Whether `folder` holds an entry named exactly `name` (byte for byte). When
+/// the folder cannot be listed the answer is yes, the cautious one.
+bool HasExactEntry(const std::string& folder, const std::string& name) {
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
+  if (!dir) return true;
+  while (const dirent* entry = ::readdir(dir.get())) {
+    if (name == entry->d_name) return true;
+  }
+  return false;
+}
+
+/// True when `to` reaches the very entry `from` names, only through another
+/// letter case (a case-insensitive file system). A second hard link of the
+/// file under the exact name `to` is a different name and stays taken.
+bool SameEntryOtherCase(const std::string& from, const std::string& to) {
+  struct stat a {}, b {};
+  if (::lstat(from.c_str(), &a) != 0 || ::lstat(to.c_str(), &b) != 0) return false;
+  if (a.st_dev != b.st_dev || a.st_ino != b.st_ino) return false;
+  return !HasExactEntry(detail::FolderOf(to), LastComponent(to));
+}
+
+/// A case-only rename on a case-insensitive file system: the entry goes to a
+/// free temporary name in its folder, then to `to`; when the second step
+/// fails the entry is put back.
+void RenameThroughTemporary(const std::string& from, const std::string& to,
+                            NoReplaceMethod method) {
+  const std::string prefix =
+      detail::FolderOf(from) + "/.velmora-rename-" + std::to_string(::getpid()) + "-";
+  std::string temporary;
+  int e = EEXIST;
+  for (int attempt = 0; attempt < 100 && e == EEXIST; ++attempt) {
+    temporary = prefix + std::to_string(attempt) + ".tmp";
+    e = RenameOnce(from, temporary, method);
+  }
+  if (e != 0) RaiseRenameError(e, from);
+  e = RenameOnce(temporary, to, method);
+  if (e != 0) {
+    if (RenameOnce(temporary, from, method) != 0) RaiseErrno(e);
+    RaiseRenameError(e, from);
+  }
+}
+
+/// Attribute bits of an entry named `name` with status `st`.
+int AttributesOf(const struct stat& st, const std::string& name) {
+  int bits = attr::kNormal;
+  if (S_ISDIR(st.st_mode)) bits |= attr::kDirectory;
+  if ((st.st_mode & S_IWUSR) == 0) bits |= attr::kReadOnly;
+  if (!name.empty() && name[0] == '.' && name != "." && name != "..") bits |= attr::kHidden;
+  return bits;
+}
+
+/// Code points of `t`; a lone surrogate counts as one.
+std::u32string CodePoints(TextView t) {
+  std::u32string out;
+  out.reserve(t.size());
+  for (std::size_t i = 0; i < t.size(); ++i) {
+    if (PairAt(t, i)) {
+      out += CombinePair(t[i], t[i + 1]);
+      ++i;
+    } else {
+      out += t[i];
+    }
+  }
+  return out;
+}
+
+/// `*` matches any run of characters, `?` exactly one; everything else,
+/// brackets and backslashes included, only itself.
+bool WildcardMatch(std::u32string_view pattern, std::u32string_view name) {
+  std::size_t p = 0, n = 0;
+  std::size_t starP = std::u32string_view::npos, starN = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == U'?' || pattern[p] == name[n])) {
+      ++p;
+      ++n;
+    } else if (p < pattern.size() && pattern[p] == U'*') {
+      starP = p++;
+      starN = n;
+    } else if (starP != std::u32string_view::npos) {
+      p = starP + 1;
+      n = ++starN;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == U'*') ++p;
+  return p == pattern.size();
+}
+
+/// The rename of RenameNoReplace once the name rules have given `kept`.
+Text RenameKept(const Text& from, const Text& kept, NoReplaceMethod method) {
+  const std::string source = NativeOf(from);
+  const std::string target = NativeOf(kept);
+  if (kept == from) {
+    struct stat st {};
+    if (::lstat(source.c_str(), &st) != 0) Raise(detail::MissingPathError(source));
+    return kept;
+  }
+  const int e = RenameOnce(source, target, method);
+  if (e == 0) return kept;
+  if ((e == EEXIST || e == ENOTEMPTY) && SameEntryOtherCase(source, target)) {
+    RenameThroughTemporary(source, target, method);
+    return kept;
+  }
+  RaiseRenameError(e, source);
+}
+
+}  // namespace
+
+std::string detail::FolderOf(const std::string& native) {
+  const std::size_t slash = native.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : native.substr(0, slash);
+}
+
+int detail::MissingPathError(const std::string& native) {
+  return IsFolder(FolderOf(native)) ? err::kFileNotFound : err::kPathNotFound;
+}
+
+Text RenameNoReplace(const Text& from, const Text& to, NoReplaceMethod method) {
+  if (to.empty()) Raise(err::kBadFileNameOrNumber);
+  return RenameKept(from, detail::DropTrailingDots(to, u"/"), method);
+}
+
+Text RenameNoReplaceExact(const Text& from, const Text& to, NoReplaceMethod method) {
+  return RenameKept(from, to, method);
+}
+
+void Kill(const Text& path) {
+  const std::string native = NativeOf(path);
+  struct stat st {};
+  if (::lstat(native.c_str(), &st) != 0) {
+    if (errno == ENOENT) Raise(detail::MissingPathError(native));
+    RaiseErrno(errno);
+  }
+  if (S_ISDIR(st.st_mode)) Raise(err::kPathFileAccessError);
+  // A file that a program holds open through the file service is locked
+  // shared: it is not deleted under its holder, as Windows refuses it too.
+  // Our exclusive lock stays until the entry is gone, so nobody can take
+  // the file up in between. A file we may not open is deleted unchecked.
+  int fd = -1;
+  if (S_ISREG(st.st_mode)) {
+    fd = ::open(native.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+      ::close(fd);
+      Raise(err::kPathFileAccessError);
+    }
+  }
+  const int r = ::unlink(native.c_str());
+  const int e = errno;
+  if (fd >= 0) ::close(fd);
+  if (r != 0) {
+    if (e == ENOENT) Raise(detail::MissingPathError(native));
+    RaiseErrno(e);
+  }
+}
+
+std::int64_t FileLen(const Text& path) {
+  const std::string native = NativeOf(path);
+  struct stat st {};
+  if (::stat(native.c_str(), &st) != 0) {
+    if (errno == ENOENT) Raise(detail::MissingPathError(native));
+    RaiseErrno(errno);
+  }
+  return static_cast<std::int64_t>(st.st_size);
+}
+
+int GetAttr(const Text& path) {
+  std::string native = NativeOf(path);
+  struct stat st {};
+  // A dangling symbolic link still is an entry: fall back to the link itself.
+  if (::stat(native.c_str(), &st) != 0 && ::lstat(native.c_str(), &st) != 0) {
+    if (errno == ENOENT) Raise(detail::MissingPathError(native));
+    RaiseErrno(errno);
+  }
+  while (native.size() > 1 && native.back() == '/') native.pop_back();
+  return AttributesOf(st, LastComponent(native));
+}
+
+bool PathExists(const Text& path) {
+  if (path.empty()) return false;
+  std::string native;
+  try {
+    native = ToNativePath(path);
+  } catch (const RuntimeError&) {
+    return false;
+  }
+  struct stat st {};
+  return ::lstat(native.c_str(), &st) == 0;
+}
+
+std::vector<Text> DirSearch(const Text& pattern, int attributeMask) {
+  const std::string native = NativeOf(pattern);
+  const std::size_t slash = native.find_last_of('/');
+  const std::string folder =
+      slash == std::string::npos ? std::string(".") : native.substr(0, slash + 1);
+  const std::string last = slash == std::string::npos ? native : native.substr(slash + 1);
+  const int admitted = attr::kHidden | attr::kSystem | attr::kDirectory;
+  auto qualifies = [&](int bits) { return (bits & admitted & ~attributeMask) == 0; };
+
+  std::vector<Text> found;
+  if (last.empty()) {
+    // "folder/" names the folder itself, reported as its "." entry.
+    if (IsFolder(folder) && qualifies(attr::kDirectory)) found.push_back(u".");
+    return found;
+  }
+  // "*.*" means every name on the system this search comes from, dotted or not.
+  const std::u32string wanted = last == "*.*" ? U"*" : CodePoints(FromNativePath(last));
+
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
+  if (!dir) return found;
+  std::vector<std::string> names;
+  while (const dirent* entry = ::readdir(dir.get())) {
+    const std::string name = entry->d_name;
+    if (!WildcardMatch(wanted, CodePoints(FromNativePath(name)))) continue;
+    struct stat st {};
+    if (::fstatat(::dirfd(dir.get()), name.c_str(), &st, 0) != 0 &&
+        ::fstatat(::dirfd(dir.get()), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+      continue;  // vanished while we looked
+    }
+    if (qualifies(AttributesOf(st, name))) names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  for (const std::string& name : names) found.push_back(FromNativePath(name));
+  return found;
+}
+
+char16_t NativeSeparator() { return u'/'; }
+
+bool CanWriteFolder(const Text& folder) {
+  std::string native;
+  try {
+    native = NativeOf(folder);
+  } catch (const RuntimeError&) {
+    return false;
+  }
+  // The effective ids decide, as they do for the writes that follow.
+  return IsFolder(native) && ::faccessat(AT_FDCWD, native.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
+void CreateFolders(const Text& folder) {
+  const std::string native = NativeOf(folder);
+  for (std::size_t at = native.find('/', 1);; at = native.find('/', at + 1)) {
+    const std::string part = native.substr(0, at);
+    // New folders hold per-user state: only their owner may look in.
+    if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) RaiseErrno(errno);
+    if (at == std::string::npos) break;
+  }
+  if (!IsFolder(native)) Raise(err::kPathNotFound);
+}
+
+Text AbsolutePath(const Text& path) {
+  if (!path.empty() && path.front() == u'/') return path;
+  std::string cwd(256, '\0');
+  while (::getcwd(cwd.data(), cwd.size()) == nullptr) {
+    if (errno != ERANGE) RaiseErrno(errno);
+    cwd.resize(cwd.size() * 2);
+  }
+  cwd.resize(std::char_traits<char>::length(cwd.c_str()));
+  const Text folder = FromNativePath(cwd);
+  return folder.back() == u'/' ? folder + path : folder + u"/" + path;
+}
+
+}  // namespace velmora

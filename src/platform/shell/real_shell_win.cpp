@@ -1,0 +1,61 @@
+// The Windows shell: ShellExecuteW for associations; the Open With dialog is
+// started by its own command line, so there is no chooser to call here.
+#include "platform/shell/real_shell.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
+namespace velmora {
+namespace {
+
+constexpr long kFileNotFound = 2;
+constexpr long kStarted = 42;
+
+const wchar_t* Wide(const Text& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+const wchar_t* WideOrNull(const Text& text) { return text.empty() ? nullptr : Wide(text); }
+bool HasNul(const Text& text) { return text.find(u'\0') != Text::npos; }
+
+/// ShellExecuteW expects COM on the calling thread; the window's thread has it
+/// (Qt initialises OLE there), and plain associations work without it.
+class WindowsShell final : public Shell {
+ public:
+  long Execute(const Text& verb, const Text& file, const Text& parameters, const Text& directory,
+               int showCommand) override {
+    // A NUL would cut the text short and name some other file.
+    if (HasNul(verb) || HasNul(file) || HasNul(parameters) || HasNul(directory)) return kFileNotFound;
+    const HINSTANCE result = ShellExecuteW(nullptr, WideOrNull(verb), Wide(file), WideOrNull(parameters),
+                                           WideOrNull(directory), showCommand);
+    // Only values up to 32 carry a meaning; success need not fit a long.
+    const INT_PTR code = reinterpret_cast<INT_PTR>(result);
+    return code > 32 ? kStarted : static_cast<long>(code);
+  }
+
+  void StartCommandLine(const Text& commandLine, int showCommand) override {
+    if (commandLine.empty() || HasNul(commandLine)) return;
+    // CreateProcessW may write into its command line, so it gets a copy.
+    std::wstring buffer(Wide(commandLine), commandLine.size());
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = static_cast<WORD>(showCommand);
+    PROCESS_INFORMATION process{};
+    if (CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                       &process)) {
+      CloseHandle(process.hThread);
+      CloseHandle(process.hProcess);
+    }
+  }
+
+  bool ChooseProgram(const Text&) override { return false; }
+};
+
+}  // namespace
+
+std::unique_ptr<Shell> MakeRealShell() { return std::make_unique<WindowsShell>(); }
+
+// The toolkit's file dialog is the system's own here.
+ChosenFile ChooseFileWithDesktop(const Text&) { return {ChosenFile::Unavailable, {}}; }
+
+}  // namespace velmora

@@ -1,0 +1,34 @@
+// The shell seam: open a file with its associated program, and start a command
+// line. The program passes the real one, tests pass a recording fake.
+#pragma once
+
+#include "platform/text/text.h"
+
+namespace velmora {
+
+/// Window show states as the platform numbers them.
+namespace show {
+inline constexpr int kHide = 0;
+inline constexpr int kNormal = 1;
+inline constexpr int kMinimized = 2;
+}  // namespace show
+
+class Shell {
+ public:
+  virtual ~Shell() = default;
+  /// Performs `verb` ("Open") on `file` with the associated program, in the
+  /// working folder `directory`. Returns above 32 on success, otherwise the
+  /// classic failure code: 2 file not found, 3 path not found, 5 access
+  /// denied, 31 no associated program, 8 out of memory, 0 other.
+  /// Does not wait for the started program.
+  virtual long Execute(const Text& verb, const Text& file, const Text& parameters,
+                       const Text& directory, int showCommand) = 0;
+  /// Starts the program named at the head of `commandLine`; the outcome is
+  /// not reported.
+  virtual void StartCommandLine(const Text& commandLine, int showCommand) = 0;
+  /// Lets the person choose a program for `file` (the desktop's "Open With"
+  /// chooser). Returns false when the desktop offers no chooser.
+  virtual bool ChooseProgram(const Text& file) = 0;
+};
+
+}  // namespace velmora
