@@ -264,9 +264,9 @@ Text ShowText(TextView text, char16_t sep) {
     if (PairAt(text, i)) {
       out += c;
       out += text[++i];
-    } else if (c >= 0xDC80 && c <= 0xDCFF) {
+    } else if (const auto byte = EscapedByte(c)) {
       out += u"\\x";
-      AppendHex(out, c - 0xDC00u, 2);  // the byte the lossless codec kept
+      AppendHex(out, *byte, 2);  // the byte the lossless codec kept
     } else if (IsSurrogate(c) || (c >= 0x80 && c <= 0x9F) || ChangesDirection(c)) {
       out += u"\\u";
       AppendHex(out, c, 4);

@@ -1,26 +1,17 @@
 // The desktop module's entry points: what the program asks of GIO (file
 // associations, the XDG desktop portal's choosers), loaded with dlopen when
 // first needed so that a start that never uses them does not pay for GIO.
-// Plain C types only: the module and the program need share nothing else.
+// Plain C types only: the module and the program share nothing else but the
+// Shell seam's result codes (open_result), which the program hands on.
 #pragma once
+
+#include "platform/shell/shell.h"
 
 extern "C" {
 
 /// Bumped whenever an entry point changes; a module of another version is
 /// not used.
 inline constexpr int kVelmoraGioApiVersion = 1;
-
-/// The results of open_file and program_for, numbered as the Shell seam's
-/// Execute numbers them (platform/shell/shell.h), which hands them on.
-inline constexpr long kOpenOtherFailure = 0;
-inline constexpr long kOpenFileNotFound = 2;
-inline constexpr long kOpenPathNotFound = 3;
-inline constexpr long kOpenAccessDenied = 5;
-inline constexpr long kOpenOutOfMemory = 8;
-inline constexpr long kOpenInvalidProgram = 11;
-inline constexpr long kOpenNoAssociation = 31;
-/// Started (open_file), or a program found (program_for).
-inline constexpr long kOpenStarted = 42;
 
 /// The outcomes of asking for a file.
 inline constexpr int kFileChosen = 0;
@@ -31,7 +22,7 @@ struct VelmoraGioApi {
   int version;
   /// Opens the existing file `path` with the program the desktop associates
   /// with its type, never with this program itself, in the working folder
-  /// `folder` ("" for the current one). Returns kOpenStarted once started,
+  /// `folder` ("" for the current one). Returns velmora::open_result::kStarted once started,
   /// otherwise one of the other kOpen codes.
   long (*open_file)(const char* path, const char* folder);
   /// The desktop id of the program open_file would start for `path`, into

@@ -14,6 +14,8 @@
 
 #include "gio/gio_api.h"
 
+namespace open_result = velmora::open_result;
+
 namespace {
 
 // The portal answers at once (the chooser reports later, by signal); the
@@ -62,27 +64,27 @@ using AppListPtr = std::unique_ptr<GList, AppListFree>;
 
 /// The code for a failure GIO reported while reading the file's type.
 long CodeForFileError(const GError* error) {
-  if (error == nullptr || error->domain != G_IO_ERROR) return kOpenOtherFailure;
+  if (error == nullptr || error->domain != G_IO_ERROR) return open_result::kOtherFailure;
   switch (error->code) {
-    case G_IO_ERROR_NOT_FOUND: return kOpenFileNotFound;
+    case G_IO_ERROR_NOT_FOUND: return open_result::kFileNotFound;
     case G_IO_ERROR_NOT_DIRECTORY:
     case G_IO_ERROR_FILENAME_TOO_LONG:
-    case G_IO_ERROR_TOO_MANY_LINKS: return kOpenPathNotFound;
-    case G_IO_ERROR_PERMISSION_DENIED: return kOpenAccessDenied;
-    default: return kOpenOtherFailure;
+    case G_IO_ERROR_TOO_MANY_LINKS: return open_result::kPathNotFound;
+    case G_IO_ERROR_PERMISSION_DENIED: return open_result::kAccessDenied;
+    default: return open_result::kOtherFailure;
   }
 }
 
 /// The code for a program that could not be started.
 long CodeForLaunchError(const GError* error) {
-  if (error == nullptr || error->domain != G_SPAWN_ERROR) return kOpenOtherFailure;
+  if (error == nullptr || error->domain != G_SPAWN_ERROR) return open_result::kOtherFailure;
   switch (error->code) {
-    case G_SPAWN_ERROR_NOMEM: return kOpenOutOfMemory;
+    case G_SPAWN_ERROR_NOMEM: return open_result::kOutOfMemory;
     case G_SPAWN_ERROR_NOEXEC:
-    case G_SPAWN_ERROR_LIBBAD: return kOpenInvalidProgram;
+    case G_SPAWN_ERROR_LIBBAD: return open_result::kInvalidProgram;
     case G_SPAWN_ERROR_ACCES:
-    case G_SPAWN_ERROR_PERM: return kOpenAccessDenied;
-    default: return kOpenOtherFailure;
+    case G_SPAWN_ERROR_PERM: return open_result::kAccessDenied;
+    default: return open_result::kOtherFailure;
   }
 }
 
@@ -170,7 +172,7 @@ GAppInfo* ProgramForType(const char* type, const Self& self) {
 }
 
 /// Finds the program for the file `path`; `file` and `program` are set on
-/// success (kOpenStarted), and the result code says why not otherwise.
+/// success (open_result::kStarted), and the result code says why not otherwise.
 long ProgramForFile(const char* path, const Self& self, GObjectPtr<GFile>& file,
                     GObjectPtr<GAppInfo>& program) {
   file.reset(g_file_new_for_path(path));
@@ -181,16 +183,16 @@ long ProgramForFile(const char* path, const Self& self, GObjectPtr<GFile>& file,
   if (!info) return CodeForFileError(queryError.get());
   const char* type =
       g_file_info_get_attribute_string(info.get(), G_FILE_ATTRIBUTE_STANDARD_CONTENT_TYPE);
-  if (type == nullptr) return kOpenNoAssociation;
+  if (type == nullptr) return open_result::kNoAssociation;
   program.reset(ProgramForType(type, self));
-  return program ? kOpenStarted : kOpenNoAssociation;
+  return program ? open_result::kStarted : open_result::kNoAssociation;
 }
 
 long OpenFile(const char* path, const char* folder) {
   GObjectPtr<GFile> file;
   GObjectPtr<GAppInfo> program;
   const long found = ProgramForFile(path, Self(nullptr), file, program);
-  if (found != kOpenStarted) return found;
+  if (found != open_result::kStarted) return found;
   GList files = {file.get(), nullptr, nullptr};
   GError* rawError = nullptr;
   gboolean started = FALSE;
@@ -199,7 +201,7 @@ long OpenFile(const char* path, const char* folder) {
     started = g_app_info_launch(program.get(), &files, nullptr, &rawError);
   }
   ErrorPtr launchError(rawError);
-  return started ? kOpenStarted : CodeForLaunchError(launchError.get());
+  return started ? open_result::kStarted : CodeForLaunchError(launchError.get());
 }
 
 long ProgramFor(const char* path, const char* self, char** id) {
@@ -207,7 +209,7 @@ long ProgramFor(const char* path, const char* self, char** id) {
   GObjectPtr<GFile> file;
   GObjectPtr<GAppInfo> program;
   const long found = ProgramForFile(path, Self(self), file, program);
-  if (found == kOpenStarted) {
+  if (found == open_result::kStarted) {
     const char* programId = g_app_info_get_id(program.get());
     *id = g_strdup(programId != nullptr ? programId : "");
   }

@@ -29,11 +29,10 @@ Text RunFileMessage(long code) {
 }
 
 void RunFile(Desktop& desktop, Shell& shell, const Text& path, int showCommand) {
-  constexpr long kNoAssociation = 31;
   const Text folder = GetDirName(desktop, path);
   const long result = shell.Execute(u"Open", path, Text(), folder, showCommand);
   if (result > 32) return;
-  if (result == kNoAssociation) {
+  if (result == open_result::kNoAssociation) {
     OpenWithFallback(desktop, shell, path);
     return;
   }

@@ -64,7 +64,7 @@ std::size_t DecodeUtf8Sequence(std::string_view bytes, char32_t& codePoint) {
 }
 
 void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp >= 0xDC80 && cp <= 0xDCFF) {
+  if (cp <= 0xFFFF && IsEscapedByte(static_cast<char16_t>(cp))) {
     out.push_back(static_cast<char>(cp - kEscapeBase));
   } else if (cp < 0x80) {
     out.push_back(static_cast<char>(cp));
@@ -144,6 +144,11 @@ void ShowEscapedBytes(Text& text) {
     if (IsEscapedByte(c)) c = Cp1252ToChar(static_cast<std::uint8_t>(c - kEscapeBase));
 }
 }  // namespace
+
+std::optional<std::uint8_t> EscapedByte(char16_t c) {
+  if (!IsEscapedByte(c)) return std::nullopt;
+  return static_cast<std::uint8_t>(c - kEscapeBase);
+}
 
 Text DisplayText(TextView text) {
   Text out(text);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -48,6 +49,9 @@ bool LoneLineFeedEndsLine();
 std::string ToNativePath(TextView path);
 /// Native path decoding: lossless, never fails.
 Text FromNativePath(std::string_view native);
+
+/// The byte that the lossless codec keeps as `c` (U+DC80 + byte), if it is one.
+std::optional<std::uint8_t> EscapedByte(char16_t c);
 
 /// Appends the UTF-8 of one code point; lone surrogates U+DC80..U+DCFF become
 /// the byte they stand for.

@@ -27,7 +27,6 @@ namespace velmora {
 namespace {
 
 // The module's result codes (gio_api.h) and one of the program's own.
-constexpr long kInvalidLibrary = 20;  // "Invalid dynamic link library"
 
 /// The desktop module, loaded from the program's folder the first time it is
 /// needed and kept for the life of the program; null when it cannot be loaded.
@@ -84,14 +83,14 @@ bool FolderMissing(std::string native) {
 /// The code for a path that stat() refused with `error`.
 long CodeForStatError(const std::string& native, int error) {
   switch (error) {
-    case ENOENT: return FolderMissing(native) ? kOpenPathNotFound : kOpenFileNotFound;
+    case ENOENT: return FolderMissing(native) ? open_result::kPathNotFound : open_result::kFileNotFound;
     case ENOTDIR:
     case ENAMETOOLONG:
-    case ELOOP: return kOpenPathNotFound;
+    case ELOOP: return open_result::kPathNotFound;
     case EACCES:
-    case EPERM: return kOpenAccessDenied;
-    case ENOMEM: return kOpenOutOfMemory;
-    default: return kOpenOtherFailure;
+    case EPERM: return open_result::kAccessDenied;
+    case ENOMEM: return open_result::kOutOfMemory;
+    default: return open_result::kOtherFailure;
   }
 }
 
@@ -101,7 +100,7 @@ long CodeForStatError(const std::string& native, int error) {
 long CodeForUnopenable(const std::string& native) {
   struct stat status;
   if (stat(native.c_str(), &status) != 0) return CodeForStatError(native, errno);
-  if (access(native.c_str(), R_OK) != 0) return errno == ENOMEM ? kOpenOutOfMemory : kOpenAccessDenied;
+  if (access(native.c_str(), R_OK) != 0) return errno == ENOMEM ? open_result::kOutOfMemory : open_result::kAccessDenied;
   return 0;
 }
 
@@ -113,14 +112,14 @@ class PosixShell final : public Shell {
   long Execute(const Text& verb, const Text& file, const Text&, const Text& directory,
                int) override {
     // Associations exist for opening only; another verb has no program.
-    if (!verb.empty() && LCase(verb) != u"open") return kOpenNoAssociation;
+    if (!verb.empty() && LCase(verb) != u"open") return open_result::kNoAssociation;
     std::string native;
-    if (!NativeOf(file, native)) return kOpenFileNotFound;
+    if (!NativeOf(file, native)) return open_result::kFileNotFound;
     std::string folder;
     if (!directory.empty() && !NativeOf(directory, folder)) folder.clear();
     if (const long refused = CodeForUnopenable(native)) return refused;
     const VelmoraGioApi* module = DesktopModule();
-    if (module == nullptr) return kInvalidLibrary;
+    if (module == nullptr) return open_result::kInvalidLibrary;
     return module->open_file(native.c_str(), folder.c_str());
   }
 
@@ -163,7 +162,7 @@ Text ProgramIdFor(const Text& file, const Text& self) {
   char* id = nullptr;
   const long found = module->program_for(native.c_str(), nativeSelf.c_str(), &id);
   Text result = TakeText(module, id);
-  return found == kOpenStarted ? result : Text();
+  return found == open_result::kStarted ? result : Text();
 }
 
 }  // namespace velmora

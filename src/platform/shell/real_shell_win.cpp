@@ -10,9 +10,6 @@
 namespace velmora {
 namespace {
 
-constexpr long kFileNotFound = 2;
-constexpr long kStarted = 42;
-
 const wchar_t* Wide(const Text& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 const wchar_t* WideOrNull(const Text& text) { return text.empty() ? nullptr : Wide(text); }
 bool HasNul(const Text& text) { return text.find(u'\0') != Text::npos; }
@@ -24,12 +21,14 @@ class WindowsShell final : public Shell {
   long Execute(const Text& verb, const Text& file, const Text& parameters, const Text& directory,
                int showCommand) override {
     // A NUL would cut the text short and name some other file.
-    if (HasNul(verb) || HasNul(file) || HasNul(parameters) || HasNul(directory)) return kFileNotFound;
+    if (HasNul(verb) || HasNul(file) || HasNul(parameters) || HasNul(directory)) {
+      return open_result::kFileNotFound;
+    }
     const HINSTANCE result = ShellExecuteW(nullptr, WideOrNull(verb), Wide(file), WideOrNull(parameters),
                                            WideOrNull(directory), showCommand);
     // Only values up to 32 carry a meaning; success need not fit a long.
     const INT_PTR code = reinterpret_cast<INT_PTR>(result);
-    return code > 32 ? kStarted : static_cast<long>(code);
+    return code > 32 ? open_result::kStarted : static_cast<long>(code);
   }
 
   void StartCommandLine(const Text& commandLine, int showCommand) override {

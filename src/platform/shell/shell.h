@@ -13,6 +13,20 @@ inline constexpr int kNormal = 1;
 inline constexpr int kMinimized = 2;
 }  // namespace show
 
+/// What Execute answers: the classic codes of opening a file. Above 32 the
+/// file was opened; 32 and below say why not.
+namespace open_result {
+inline constexpr long kOtherFailure = 0;
+inline constexpr long kFileNotFound = 2;
+inline constexpr long kPathNotFound = 3;
+inline constexpr long kAccessDenied = 5;
+inline constexpr long kOutOfMemory = 8;
+inline constexpr long kInvalidProgram = 11;
+inline constexpr long kInvalidLibrary = 20;
+inline constexpr long kNoAssociation = 31;
+inline constexpr long kStarted = 42;  ///< any value above 32 says the same
+}  // namespace open_result
+
 class Shell {
  public:
   virtual ~Shell() = default;

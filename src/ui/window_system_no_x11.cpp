@@ -1,4 +1,4 @@
-// No X11 here: nothing to mark, and no X11 window manager.
+// Windows and macOS: no X11, so nothing to mark and no X11 window manager.
 #include "ui/window_system.h"
 
 namespace velmora {

@@ -1,9 +1,0 @@
-// No X11 here: nothing to mark, and no X11 window manager.
-#include "ui/window_system.h"
-
-namespace velmora {
-
-void MarkX11Launch(QWindow&, const QByteArray&) {}
-bool X11WindowManagerRuns() { return false; }
-
-}  // namespace velmora
