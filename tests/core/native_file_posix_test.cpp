@@ -5,12 +5,17 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <chrono>
 
 #include "platform/errors/errors.h"
 #include "platform/fs/filesystem.h"
 #include "test_files.h"
+#include "transform/title.h"
 
 namespace velmora {
 namespace {
@@ -39,12 +44,15 @@ TEST_F(NativeFileTest, ReadsEndWhereDataWouldOnlyComeLater) {
   ::close(fds[1]);
 }
 
-TEST_F(NativeFileTest, HeldFileCannotBeKilled) {
+TEST_F(NativeFileTest, LogHeldForAppendCannotBeKilled) {
   struct Case {
     const char* name;
     bool append;
+    int killError;  // of another process's Kill while the file is open
   };
-  for (const Case& c : {Case{"held for append", true}, Case{"held for reading", false}}) {
+  // Only a log is held; a reader must not keep anyone from deleting a file.
+  for (const Case& c : {Case{"held for append", true, err::kPathFileAccessError},
+                        Case{"open for reading", false, 0}}) {
     SCOPED_TRACE(c.name);
     Write("Undo.log", "line\r\n");
     detail::OpenRequest request;
@@ -53,15 +61,36 @@ TEST_F(NativeFileTest, HeldFileCannotBeKilled) {
     const detail::NativeFile file = detail::OpenNativeFile(PathOf("Undo.log"), request);
     // Another process, as a second copy of the program is.
     const pid_t pid = ::fork();
-    if (pid == 0) ::_exit(ErrorOf([&] { Kill(PathOf("Undo.log")); }) == err::kPathFileAccessError ? 0 : 1);
+    if (pid == 0) ::_exit(ErrorOf([&] { Kill(PathOf("Undo.log")); }) == c.killError ? 0 : 1);
     int status = 0;
     ::waitpid(pid, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_TRUE(Exists("Undo.log"));
+    EXPECT_EQ(Exists("Undo.log"), c.killError != 0);
     detail::CloseNativeFile(file);
-    Kill(PathOf("Undo.log"));
+    if (Exists("Undo.log")) Kill(PathOf("Undo.log"));
     EXPECT_FALSE(Exists("Undo.log"));
   }
+}
+
+TEST_F(NativeFileTest, ReadingNeverWaitsForAnotherProgramsLock) {
+  Write("notes.txt", "Title\r\n");
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    const int fd = ::open(Native("notes.txt").c_str(), O_RDWR);
+    ::flock(fd, LOCK_EX);
+    (void)!::write(ready[1], "y", 1);
+    ::sleep(5);
+    ::_exit(0);
+  }
+  char c = 0;
+  ASSERT_EQ(::read(ready[0], &c, 1), 1);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(GetTextTitle(PathOf("notes.txt"), 100), u"Title");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+  ::kill(pid, SIGKILL);
+  ::waitpid(pid, nullptr, 0);
 }
 
 }  // namespace

@@ -126,14 +126,15 @@ void RequireReadable(const OpenEntry& e) {
 
 // All of `bytes` or none: a write that stops short (a full disk) is taken
 // back before its error goes on, so no torn line is left for the next one to
-// be glued to.
-void WriteAll(NativeFile file, std::string_view bytes) {
+// be glued to. An appended line is one write or nothing: a second write for
+// its rest could land after another program's line.
+void WriteAll(NativeFile file, std::string_view bytes, bool append) {
   std::size_t done = 0;
   try {
     while (done < bytes.size()) {
       const std::size_t put = detail::WriteNativeFile(file, bytes.substr(done));
-      if (put == 0) Raise(err::kDiskFull);
       done += put;
+      if (put == 0 || (append && done < bytes.size())) Raise(err::kDiskFull);
     }
   } catch (...) {
     if (done > 0) IgnoreErrors([&] { detail::TakeBackWrite(file, done); });
@@ -243,7 +244,7 @@ void PrintText(int fileNumber, TextView text, bool newLine) {
   std::string bytes = EncodeText(text);
   if (newLine) bytes += "\r\n";
   if (e.mode == FileMode::Binary) DropReadAhead(e);
-  WriteAll(e.file, bytes);
+  WriteAll(e.file, bytes, e.mode == FileMode::Append);
   e.written += static_cast<std::int64_t>(bytes.size());
 }
 

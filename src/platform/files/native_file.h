@@ -46,7 +46,8 @@ std::size_t WriteNativeFile(NativeFile file, std::string_view bytes);
 
 /// Removes the last `bytes` bytes that a failed write left behind, so that a
 /// line is in the file whole or not at all. Error 57 when they are no longer
-/// the end of the file (another program appended after them).
+/// the end of the file (another program appended after them), and always on
+/// Windows, where a failed write to a disk file leaves no bytes behind.
 void TakeBackWrite(NativeFile file, std::size_t bytes);
 
 /// Moves the position by `offset` bytes; returns the new position.

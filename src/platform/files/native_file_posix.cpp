@@ -2,9 +2,10 @@
 // each write lands at the end in one piece even when several programs append
 // to one log; reading a folder, pipe or terminal is refused at open.
 //
-// Every open file holds a shared flock, and Kill deletes only what it can lock
-// exclusively: as on Windows, a file that a running copy holds open cannot be
-// deleted under it (the undo log's size rule relies on that).
+// A file open for append (a log) holds a shared flock, and Kill deletes only
+// what it can lock exclusively: as on Windows, a log that a running copy holds
+// open cannot be deleted under it (the undo log's size rule relies on that).
+// Readers take no lock, so no other program's lock can make them wait.
 #include "platform/files/native_file.h"
 
 #include <fcntl.h>
@@ -47,11 +48,10 @@ void HoldShared(int fd) {
 
 /// Whether `fd` is still the entry that `native` names. A file deleted
 /// between our open and our lock must not be written to: its lines would be lost.
-bool StillNamed(int fd, const std::string& native, bool followLinks) {
+bool StillNamed(int fd, const std::string& native) {
   struct stat opened {}, named {};
   if (::fstat(fd, &opened) != 0) return true;  // cannot tell: keep what we have
-  const int r = followLinks ? ::stat(native.c_str(), &named) : ::lstat(native.c_str(), &named);
-  return r == 0 && opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+  return ::lstat(native.c_str(), &named) == 0 && opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
 }
 
 }  // namespace
@@ -96,11 +96,14 @@ NativeFile OpenNativeFile(const Text& path, const OpenRequest& request) {
       Raise(err::kPathFileAccessError);
     }
     if (request.write) ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (!request.append) return fd;
+    // A log is held against a delete by another copy. It may have been
+    // deleted between our open and our lock: then open it again by name, a
+    // bounded number of times, rather than write lines nobody will see.
     HoldShared(fd);
-    // A file made by this open may have been deleted before the lock was
-    // ours; open it again by name (a bounded number of times).
-    if (!request.create || attempt == 8 || StillNamed(fd, native, !request.append)) return fd;
+    if (StillNamed(fd, native)) return fd;
     ::close(fd);
+    if (attempt == 8) Raise(err::kPathFileAccessError);
   }
 }
 

@@ -96,21 +96,11 @@ std::size_t WriteNativeFile(NativeFile file, std::string_view bytes) {
   return put;
 }
 
-void TakeBackWrite(NativeFile file, std::size_t bytes) {
-  LARGE_INTEGER zero{}, end{}, size{};
-  if (!SetFilePointerEx(Handle(file), zero, &end, FILE_CURRENT) || !GetFileSizeEx(Handle(file), &size)) {
-    RaiseLastError();
-  }
-  // Only when the bytes are still the last ones: another program's line
-  // appended after them must stay.
-  if (size.QuadPart != end.QuadPart || end.QuadPart < static_cast<LONGLONG>(bytes)) {
-    Raise(err::kDeviceIOError);
-  }
-  LARGE_INTEGER start{};
-  start.QuadPart = end.QuadPart - static_cast<LONGLONG>(bytes);
-  if (!SetFilePointerEx(Handle(file), start, nullptr, FILE_BEGIN) || !SetEndOfFile(Handle(file))) {
-    RaiseLastError();
-  }
+void TakeBackWrite(NativeFile, std::size_t) {
+  // A write to a disk file fails whole on Windows (the clusters are found
+  // before any byte is written), so there is nothing to take back; and an
+  // append handle could not cut the file anyway.
+  Raise(err::kDeviceIOError);
 }
 
 std::int64_t SeekNativeFile(NativeFile file, std::int64_t offset) {
