@@ -21,6 +21,15 @@ Text NumberedTarget(const Text& newPath, std::int32_t counter, char16_t sep) {
   return newPath.substr(0, newPath.size() - cut) + u" (" + Str(counter) + u")." + ext;
 }
 
+/// The separators of a path: with "\\" as the separator Windows takes "/" too.
+TextView Separators(char16_t sep) { return sep == u'\\' ? TextView(u"\\/") : TextView(u"/"); }
+
+/// `path` up to and including its last separator.
+TextView FolderPart(TextView path, char16_t sep) {
+  const std::size_t at = path.find_last_of(Separators(sep));
+  return at == TextView::npos ? TextView() : path.substr(0, at + 1);
+}
+
 Text Report(const Text& description, const Text& oldPath, const Text& newPath) {
   return u"Error: \"" + description + u"\" while trying to rename\r\n\"" + oldPath +
          u"\"  to  \"" + newPath + u"\"\r\n\r\n";
@@ -60,8 +69,7 @@ RenameResult RenameWithUndo(const Text& oldPath, const Text& newPath, char16_t s
 }
 
 void CheckNewFileName(TextView name, char16_t sep) {
-  const TextView separators = sep == u'\\' ? TextView(u"\\/") : TextView(u"/");
-  const std::size_t at = name.find_first_of(separators);
+  const std::size_t at = name.find_first_of(Separators(sep));
   if (at != TextView::npos) {
     Raise(err::kBadFileNameOrNumber, u"A file name cannot hold \"" + Text(1, name[at]) +
                                          u"\": the file would leave its folder");
@@ -76,9 +84,14 @@ RenameResult RenameFromFields(const Text& oldPath, const Text& folder, const Tex
   const Text name = Trim(baseName) + u"." + Trim(ext);
   const Text newPath = Trim(folder) + name;
   ErrState refused;
-  if (IgnoreErrors(refused, [&] { CheckNewFileName(name, sep); }) != 0) {
-    return {{}, {}, Report(refused.description, oldPath, newPath)};
-  }
+  IgnoreErrors(refused, [&] {
+    CheckNewFileName(name, sep);
+    // Trimming a relative folder that starts with a space names another folder.
+    if (FolderPart(newPath, sep) != FolderPart(oldPath, sep)) {
+      Raise(err::kBadFileNameOrNumber, u"The new path names another folder: the file would leave its folder");
+    }
+  });
+  if (refused.number != 0) return {{}, {}, Report(refused.description, oldPath, newPath)};
   return RenameWithUndo(oldPath, newPath, sep);
 }
 

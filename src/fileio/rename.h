@@ -31,8 +31,9 @@ void CheckNewFileName(TextView name, char16_t sep = NativeSeparator());
 
 /// The "Rename!" command on the fields as the person left them: the new path
 /// is `folder` + `baseName` + "." + `ext`, each without surrounding spaces.
-/// A new name that CheckNewFileName refuses fails like any rename, before
-/// anything is touched.
+/// A new name that CheckNewFileName refuses, or a new path in another folder
+/// (a relative folder that starts with a space, trimmed), fails like any
+/// rename, before anything is touched.
 RenameResult RenameFromFields(const Text& oldPath, const Text& folder, const Text& baseName,
                               const Text& ext, char16_t sep = NativeSeparator());
 

@@ -197,6 +197,21 @@ TEST_F(RenameTest, UndoLineNamesWhatExists) {
   }
 }
 
+TEST_F(RenameTest, TrimmedFolderThatNamesAnotherFolderRenamesNothing) {
+  MakeFolder(" sub");
+  MakeFolder("sub");
+  Write(" sub/a.txt", "mine");
+  const auto here = std::filesystem::current_path();
+  std::filesystem::current_path(Root());
+  const RenameResult outcome = RenameFromFields(u" sub/a.txt", u" sub/", u"b", u"txt");
+  std::filesystem::current_path(here);
+  EXPECT_EQ(outcome.report, u"Error: \"The new path names another folder: the file would leave its folder\" while "
+                            u"trying to rename\r\n\" sub/a.txt\"  to  \"sub/b.txt\"\r\n\r\n");
+  EXPECT_EQ(outcome.undoText, u"");
+  EXPECT_EQ(Names(" sub"), std::vector<std::string>{"a.txt"});
+  EXPECT_TRUE(Names("sub").empty());
+}
+
 TEST_F(RenameTest, RelativePathIsLoggedAbsolute) {
   Write("old.txt", "mine");
   const auto here = std::filesystem::current_path();
