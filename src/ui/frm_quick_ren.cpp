@@ -425,12 +425,13 @@ void frmQuickRen::cmdRename_Click() {
   IgnoreErrors(logged, [&] {
     if (mUndoLog) mUndoLog->WriteLnStr(outcome.undoText);
   });
-  // A log that never opened loses its line quietly; a line that an open log
-  // could not take (a full disk) is said, with the line, so it can be kept.
-  if (logged.number != 0 && logOpen && !outcome.undoText.empty()) {
+  // A line the log could not take (a full disk, a log that would not open) is
+  // said, with the line, so that the rename can still be undone by hand.
+  if (logged.number != 0 && !outcome.undoText.empty()) {
+    const Text reason = logOpen ? logged.description : Text(u"the log could not be opened");
     IgnoreErrors([&] {
       desktop_.MessageBox(u"The file was renamed, but its undo line could not be written to \"" +
-                              DisplayText(undoLogPath_) + u"\" (" + logged.description + u"):\r\n\r\n" +
+                              DisplayText(undoLogPath_) + u"\" (" + reason + u"):\r\n\r\n" +
                               DisplayText(outcome.undoText),
                           AppTitle(), MessageIcon::Exclamation);
     });

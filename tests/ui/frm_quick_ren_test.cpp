@@ -563,6 +563,22 @@ class FrmQuickRenTest : public velmora::testing::WindowFixture {
              qPrintable(text));
   }
 
+  void logThatWouldNotOpenIsReported() {
+    // A link is a log that cannot be written: its target stays as it was.
+    WriteBytes(Data("elsewhere.txt"), "private");
+    QVERIFY(QFile::link(Data("elsewhere.txt"), UndoLog()));
+    QVERIFY(OpenOn("old.txt", "mine"));
+    Base()->setText("new");
+    Click("cmdRename");
+    QCOMPARE(ReadBytes(Data("new.txt")), QByteArray("mine"));
+    QCOMPARE(ReadBytes(Data("elsewhere.txt")), QByteArray("private"));
+    QCOMPARE(desktop_.messages.size(), std::size_t(1));
+    const QString text = QString::fromStdU16String(desktop_.messages[0].text);
+    QVERIFY2(text.contains("the log could not be opened") &&
+                 text.endsWith("Ren \"" + Data("new.txt") + "\" \"old.txt\""),
+             qPrintable(text));
+  }
+
   void renameAppendsToAnExistingLog() {
     WriteBytes(UndoLog(), "Ren \"a\" \"b\"\r\n");
     QVERIFY(OpenOn("old.txt"));
