@@ -394,8 +394,10 @@ int ChooseFile(const char* title, char** path) {
   const std::string token = "velmora" + std::to_string(getpid());
   std::string requestPath = RequestPath(bus, token);
   // Subscribed before the call, so that a quick answer is not missed.
+  // Only the portal may answer: any other client could emit a Response on
+  // this path and choose the file to rename.
   guint subscription = g_dbus_connection_signal_subscribe(
-      bus, nullptr, kRequestInterface, "Response", requestPath.c_str(), nullptr,
+      bus, kPortalName, kRequestInterface, "Response", requestPath.c_str(), nullptr,
       G_DBUS_SIGNAL_FLAGS_NONE, OnResponse, &answer, nullptr);
   const guint watch = g_bus_watch_name_on_connection(bus, kPortalName, G_BUS_NAME_WATCHER_FLAGS_NONE,
                                                      nullptr, OnPortalGone, &answer, nullptr);
@@ -421,7 +423,7 @@ int ChooseFile(const char* title, char** path) {
       g_dbus_connection_signal_unsubscribe(bus, subscription);
       requestPath = handle;
       subscription = g_dbus_connection_signal_subscribe(
-          bus, nullptr, kRequestInterface, "Response", requestPath.c_str(), nullptr,
+          bus, kPortalName, kRequestInterface, "Response", requestPath.c_str(), nullptr,
           G_DBUS_SIGNAL_FLAGS_NONE, OnResponse, &answer, nullptr);
     }
     while (!answer.done && !g_dbus_connection_is_closed(bus)) g_main_context_iteration(context, TRUE);
