@@ -37,7 +37,7 @@ int main(int argc, char* argv[]) {
   {
     QtDesktop desktop;
     std::unique_ptr<Shell> shell = MakeRealShell();
-    frmQuickRen window(desktop, *shell, WindowFacts(*textToLoad, ProgramFolder()));
+    frmQuickRen window(desktop, *shell, WindowFacts(*textToLoad, ProgramFolder(), AsksForFile(commandLine)));
     ShowForLaunch(window, launch, StartsMinimised(commandLine));
     code = app.exec();
   }  // the window is gone here, its undo log closed

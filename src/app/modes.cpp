@@ -54,8 +54,8 @@ std::optional<Text> TextToLoad(const Text& commandLine, FileChooser& chooser) {
   return chooser.ChooseFile();
 }
 
-AppFacts WindowFacts(const Text& textToLoad, const Text& programFolder) {
-  return AppFacts{textToLoad, programFolder, ProductName(), ColorFromText(TitleColor()), &InitModes};
+AppFacts WindowFacts(const Text& textToLoad, const Text& programFolder, bool chosenPath) {
+  return AppFacts{textToLoad, chosenPath, programFolder, ProductName(), ColorFromText(TitleColor()), &InitModes};
 }
 
 }  // namespace velmora

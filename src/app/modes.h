@@ -38,8 +38,9 @@ bool AsksForFile(const Text& commandLine);
 /// when they cancel.
 std::optional<Text> TextToLoad(const Text& commandLine, FileChooser& chooser);
 
-/// The window's facts: the loaded text and the program's folder, with the
-/// product's name, banner colour and InitModes. Call after InitModes.
-AppFacts WindowFacts(const Text& textToLoad, const Text& programFolder);
+/// The window's facts: the loaded text (`chosenPath`: a path from the file
+/// chooser) and the program's folder, with the product's name, banner colour
+/// and InitModes. Call after InitModes.
+AppFacts WindowFacts(const Text& textToLoad, const Text& programFolder, bool chosenPath = false);
 
 }  // namespace velmora

@@ -289,7 +289,7 @@ void frmQuickRen::FocusBaseName() { txtFileBaseName->setFocus(Qt::OtherFocusReas
 
 void frmQuickRen::Form_Load() {
   const char16_t sep = NativeSeparator();
-  mFullPath = PathFromCommandLine(facts_.commandLine);
+  mFullPath = facts_.chosenPath ? facts_.commandLine : PathFromCommandLine(facts_.commandLine);
   // A path part that overflows its 16-bit position stays empty; the rest runs.
   IgnoreErrors([&] { mFileName = GetFileName(mFullPath, sep); });
   IgnoreErrors([&] { mFileExt = GetFileExt(mFullPath, sep); });

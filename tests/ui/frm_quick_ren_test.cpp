@@ -531,6 +531,11 @@ class FrmQuickRenTest : public velmora::testing::WindowFixture {
     // A quoted path that names nothing as given still loses its quotes.
     QVERIFY(Open("\"" + Data("ab.txt") + "\"", false));
     QCOMPARE(window_->FullPath(), Data("ab.txt").toStdU16String());
+    // A path the chooser gave is no command line: it stays as it is, even
+    // once its file is gone, and never points at its quote-less twin.
+    window_ = std::make_unique<frmQuickRen>(
+        desktop_, shell_, WindowFacts(Data("gone\".txt").toStdU16String(), program_->path().toStdU16String(), true));
+    QCOMPARE(window_->FullPath(), Data("gone\".txt").toStdU16String());
   }
 
   void nameWithALineBreakKeepsItsLineWhole() {
