@@ -32,6 +32,9 @@ int main(int argc, char* argv[]) {
     EndProcessNow(0);
     return 0;
   }
+  // The launch belonged to the chooser; the person has acted since, so the
+  // window goes by that, not by a launch time long past.
+  if (AsksForFile(commandLine)) launch.startupId.clear();
 
   int code = 0;
   {
