@@ -4,6 +4,8 @@
 // table; the start-up benchmark's bare window builds the same controls from it.
 #pragma once
 
+#include <algorithm>
+#include <iterator>
 #include <variant>
 
 class QComboBox;
@@ -153,5 +155,24 @@ inline constexpr Control kControls[] = {
     {.name = "lblTitle", .kind = Kind::BannerLabel, .rect = {8, 4, 389, 16}, .face = Face::Tahoma,
      .points = 11.25, .fills = &WindowControls::lblTitle},
 };
+
+/// Whether a row fills a member of the type its kind makes, so that the
+/// window's cast of the new widget to that type is right.
+constexpr bool FillsItsKind(const Control& control) {
+  if (std::holds_alternative<std::monostate>(control.fills)) return true;
+  switch (control.kind) {
+    case Kind::ReadOnlyText:
+    case Kind::Text: return std::holds_alternative<TextBox* WindowControls::*>(control.fills);
+    case Kind::Label:
+    case Kind::BannerLabel: return std::holds_alternative<QLabel* WindowControls::*>(control.fills);
+    case Kind::List: return std::holds_alternative<QComboBox* WindowControls::*>(control.fills);
+    case Kind::Banner: return std::holds_alternative<QWidget* WindowControls::*>(control.fills);
+    case Kind::Button:
+    case Kind::Picture: return false;  // buttons act through their click only
+  }
+  return false;
+}
+static_assert(std::all_of(std::begin(kControls), std::end(kControls), FillsItsKind),
+              "a control fills a member of another type than its kind makes");
 
 }  // namespace velmora
