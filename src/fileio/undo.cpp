@@ -217,9 +217,14 @@ std::vector<Text> UndoLogLines(TextView text) {
 }
 
 std::optional<Text> ReadUndoLog(const Text& path) {
+  // The log starts afresh past 64 KiB; a file far larger is none of ours and
+  // must not be read whole into memory.
+  constexpr std::size_t kLargestLog = 16 * 1024 * 1024;
   try {
     InputFile file(path);
-    return DecodeText(ReadBytes(file.Number(), std::numeric_limits<std::size_t>::max()));
+    std::string bytes = ReadBytes(file.Number(), kLargestLog + 1);
+    if (bytes.size() > kLargestLog) Raise(err::kPathFileAccessError, u"it is larger than any undo log grows");
+    return DecodeText(bytes);
   } catch (const RuntimeError& e) {
     if (e.Number() == err::kFileNotFound || e.Number() == err::kPathNotFound) return std::nullopt;
     throw;

@@ -64,13 +64,13 @@ std::vector<UndoRecord> ParseEscaped(TextView line) {
 
 }  // namespace
 
-Text UndoLogPath(const Text& programFolder, char16_t sep) {
+Text UndoLogPath(const Text& programFolder, char16_t sep, bool makeFolder) {
   const Text beside = AddBackslash(programFolder, sep) + u"Undo.log";
   if (!programFolder.empty() && CanWriteFolder(programFolder)) return beside;
   const Text state = UserStateFolder();
   if (state.empty()) return beside;
   const Text folder = AddBackslash(state, sep) + u"velmora";
-  if (IgnoreErrors([&] { CreateFolders(folder); }) != 0) return beside;
+  if (makeFolder && IgnoreErrors([&] { CreateFolders(folder); }) != 0) return beside;
   return AddBackslash(folder, sep) + u"Undo.log";
 }
 

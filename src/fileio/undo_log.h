@@ -25,9 +25,9 @@ inline constexpr std::int64_t kUndoLogLimit = 65536;
 
 /// Undo.log in `programFolder` when this program may write that folder;
 /// otherwise <user state folder>/velmora/Undo.log, its folder made when
-/// missing. Where the platform has no such folder (Windows) it stays in the
-/// program's folder.
-Text UndoLogPath(const Text& programFolder, char16_t sep = NativeSeparator());
+/// missing unless `makeFolder` is false (a reader has nothing to make). Where
+/// the platform has no such folder (Windows) it stays in the program's folder.
+Text UndoLogPath(const Text& programFolder, char16_t sep = NativeSeparator(), bool makeFolder = true);
 
 /// words.txt in `programFolder` when there is one; otherwise
 /// <user settings folder>/velmora/words.txt (which may not exist either).

@@ -84,11 +84,15 @@ class FirstExposure : public QObject {
 
 void SetIcon(QWidget* window, const QString& resourceName, bool alsoOwner) {
   if (window == nullptr) return;
-  // "AAA" is the program's icon set, in the sizes the platform may ask for.
-  QIcon icon;
-  if (resourceName == QLatin1String("AAA")) {
-    for (int size : {16, 24, 32, 48}) icon.addPixmap(ReadImage(QStringLiteral(":/icons/velmora-%1.rgba").arg(size)));
-  }
+  // "AAA" is the program's icon set, in the sizes the platform may ask for;
+  // read once, since the ready state and the activation both set it. Never
+  // freed: pixmaps must not outlive the application object at exit.
+  static const QIcon* const kProgramIcon = [] {
+    auto* icon = new QIcon;
+    for (int size : {16, 24, 32, 48}) icon->addPixmap(ReadImage(QStringLiteral(":/icons/velmora-%1.rgba").arg(size)));
+    return icon;
+  }();
+  const QIcon icon = resourceName == QLatin1String("AAA") ? *kProgramIcon : QIcon();
   if (alsoOwner) {
     QWidget* owner = window;
     while (owner->parentWidget() != nullptr) owner = owner->parentWidget()->window();

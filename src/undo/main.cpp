@@ -32,7 +32,8 @@ int main(int argc, char* argv[]) {
   try {
     const bool needsLog =
         request.kind != UndoRequest::Kind::Help && request.kind != UndoRequest::Kind::Invalid;
-    outcome = RunUndo(request, needsLog ? UndoLogPath(ProgramFolder()) : Text());
+    // A log to undo from has its folder already: reading makes none.
+    outcome = RunUndo(request, needsLog ? UndoLogPath(ProgramFolder(), NativeSeparator(), false) : Text());
   } catch (const RuntimeError& e) {
     outcome = {kUndoError, {}, e.Description()};
   } catch (const std::bad_alloc&) {
