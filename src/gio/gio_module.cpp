@@ -2,6 +2,7 @@
 // and `gio open` read), and the XDG desktop portal's "Open With" and file
 // choosers on the session bus. Loaded by the program on first use.
 #include <fcntl.h>
+#include <gio/gdesktopappinfo.h>
 #include <gio/gio.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -88,34 +89,28 @@ long CodeForLaunchError(const GError* error) {
   }
 }
 
-/// Makes `folder` the working folder of programs started while it lives.
-/// GIO has no per-launch working folder and forks on the calling thread, so
-/// the process's own folder is switched around the launch and restored at
-/// once; nothing on another thread of this program resolves relative paths.
-class WorkingFolderScope {
- public:
-  explicit WorkingFolderScope(const char* folder) {
-    if (folder == nullptr || *folder == '\0') return;
-    saved_ = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (saved_ < 0) return;  // without a way back, stay where we are
-    if (chdir(folder) != 0) {
-      close(saved_);
-      saved_ = -1;
-    }
+/// Runs in the started program's process, between fork and exec: its
+/// working folder is the file's, while this program's own stays as it is
+/// (other threads here may resolve relative paths at any moment).
+void EnterFolder(gpointer folder) {
+  if (chdir(static_cast<const char*>(folder)) != 0) {
+    // The folder went away: the program starts where this one runs.
   }
-  ~WorkingFolderScope() {
-    if (saved_ < 0) return;
-    if (fchdir(saved_) != 0) {
-      // The saved folder is held open, so this cannot fail in practice.
-    }
-    close(saved_);
-  }
-  WorkingFolderScope(const WorkingFolderScope&) = delete;
-  WorkingFolderScope& operator=(const WorkingFolderScope&) = delete;
+}
 
- private:
-  int saved_ = -1;
-};
+/// Starts `program` on `file` in `folder` ("" or null: this program's own).
+bool Launch(GAppInfo* program, GFile* file, const char* folder, GError** error) {
+  const bool inFolder = folder != nullptr && *folder != '\0';
+  if (inFolder && G_IS_DESKTOP_APP_INFO(program)) {
+    CharsPtr uri(g_file_get_uri(file));
+    GList uris = {uri.get(), nullptr, nullptr};
+    return g_desktop_app_info_launch_uris_as_manager(G_DESKTOP_APP_INFO(program), &uris, nullptr,
+                                                     G_SPAWN_SEARCH_PATH, EnterFolder,
+                                                     const_cast<char*>(folder), nullptr, nullptr, error);
+  }
+  GList files = {file, nullptr, nullptr};
+  return g_app_info_launch(program, &files, nullptr, error);
+}
 
 /// This program's executable file, to recognise a handler that would start
 /// it again.
@@ -193,13 +188,8 @@ long OpenFile(const char* path, const char* folder) {
   GObjectPtr<GAppInfo> program;
   const long found = ProgramForFile(path, Self(nullptr), file, program);
   if (found != open_result::kStarted) return found;
-  GList files = {file.get(), nullptr, nullptr};
   GError* rawError = nullptr;
-  gboolean started = FALSE;
-  {
-    WorkingFolderScope inFolder(folder);
-    started = g_app_info_launch(program.get(), &files, nullptr, &rawError);
-  }
+  const bool started = Launch(program.get(), file.get(), folder, &rawError);
   ErrorPtr launchError(rawError);
   return started ? open_result::kStarted : CodeForLaunchError(launchError.get());
 }
