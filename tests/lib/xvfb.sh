@@ -22,11 +22,26 @@ require_tools() {
   done
 }
 
+# Runs the whole script again in a session bus of its own, which ends with
+# it; the variable named $1 marks the second run. Usage: in_own_session_bus VAR "$@"
+in_own_session_bus() {
+  local mark="$1"
+  shift
+  [ -n "${!mark:-}" ] && return 0
+  export "$mark"=1
+  exec dbus-run-session -- "$0" "$@"
+}
+
 # The program ($app_pid) and the processes registered with track, ended on
 # exit newest first.
 app_pid=""
 pids=()
 track() { pids+=("$1"); }
+# Ends the newest registered process, once a script is done with it.
+stop_last() {
+  kill "${pids[-1]}" && wait "${pids[-1]}" 2>/dev/null
+  unset 'pids[-1]'
+}
 cleanup() {
   local i
   [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
@@ -66,6 +81,21 @@ start_xvfb() {
   DISPLAY=":$(head -n1 "$work/display")"
   export DISPLAY
   xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
+}
+
+# The desktop portal's stand-in, velmora_test_portal: $VELMORA_TEST_PORTAL,
+# by default the one beside the program $1. Sets $portal.
+require_portal() {
+  portal="${VELMORA_TEST_PORTAL:-$(dirname "$1")/velmora_test_portal}"
+  [ -x "$portal" ] || { echo "FAIL: no portal stand-in at $portal (build the target velmora_test_portal)"; exit 1; }
+}
+# Starts the portal stand-in, which chooses the file $1 when asked; false
+# when it is not ready within five seconds. Its output is in $work/portal.log.
+start_portal() {
+  "$portal" "$1" >"$work/portal.log" 2>&1 &
+  track $!
+  for _ in $(seq 50); do grep -q '^ready' "$work/portal.log" && return 0; sleep 0.1; done
+  return 1
 }
 
 # Starts the program in the folder $1 with the arguments after it, in the
