@@ -11,29 +11,13 @@
 #include <vector>
 
 #include "fileio/rename.h"
-#include "fileio/text_file.h"
 #include "test_files.h"
+#include "undo_fixture.h"
 
 namespace velmora {
 namespace {
 
-class UndoPosixTest : public testing::TempFolderTest {
- protected:
-  UndoPosixTest() : TempFolderTest("velmora-undo-") {}
-
-  Text LogPath() const { return PathOf("Undo.log"); }
-  void RenameAsVelmora(const std::string& from, const std::string& to) const {
-    const Text undo = RenameWithUndo(PathOf(from), PathOf(to)).undoText;
-    ASSERT_FALSE(undo.empty());
-    CTextFile log;
-    ASSERT_TRUE(log.FileOpen(LogPath(), 2));
-    log.WriteLnStr(undo);
-    log.FileClose();
-  }
-  UndoOutcome Undo(const std::vector<Text>& args = {}) const {
-    return RunUndo(ParseUndoArguments(args), LogPath());
-  }
-};
+using UndoPosixTest = testing::UndoFolderTest;
 
 TEST_F(UndoPosixTest, NamesComeBackByteForByte) {
   struct Case {

@@ -9,9 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "fileio/rename.h"
-#include "fileio/text_file.h"
 #include "test_files.h"
+#include "undo_fixture.h"
 
 namespace velmora {
 namespace {
@@ -110,27 +109,12 @@ TEST(UndoArgumentsTest, TheInterfaceIsExactlyNoneNListHelpAndNotify) {
   EXPECT_TRUE(help.message.empty());
 }
 
-class UndoTest : public testing::TempFolderTest {
+class UndoTest : public testing::UndoFolderTest {
  protected:
-  UndoTest() : TempFolderTest("velmora-undo-") {}
-
-  Text LogPath() const { return PathOf("Undo.log"); }
   std::string LogText() const { return Read("Undo.log").value_or("(no log)"); }
   /// The log line for a file now at `target` that was called `oldName`.
   std::string Line(const std::string& target, const std::string& oldName) const {
     return "Ren \"" + Native(target) + "\" \"" + oldName + "\"\r\n";
-  }
-  /// A rename as the window makes it: RenameWithUndo, then its line appended.
-  void RenameAsVelmora(const std::string& from, const std::string& to) const {
-    const Text undo = RenameWithUndo(PathOf(from), PathOf(to)).undoText;
-    ASSERT_FALSE(undo.empty());
-    CTextFile log;
-    ASSERT_TRUE(log.FileOpen(LogPath(), 2));
-    log.WriteLnStr(undo);
-    log.FileClose();
-  }
-  UndoOutcome Undo(const std::vector<Text>& args = {}) const {
-    return RunUndo(ParseUndoArguments(args), LogPath());
   }
   static bool Says(const UndoOutcome& o, TextView words) {
     return o.message.find(words) != Text::npos;

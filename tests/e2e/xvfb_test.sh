@@ -6,124 +6,44 @@
 # that a running copy holds while another starts.
 # Usage: xvfb_test.sh PATH/TO/velmora
 set -uo pipefail
-exe="$1"
-for tool in Xvfb xdotool xdpyinfo; do
-  command -v "$tool" >/dev/null || { echo "missing $tool (install xvfb, xdotool, x11-utils)"; exit 1; }
-done
-
-work="$(mktemp -d)"
-xvfb_pid=""
-cleanup() {
-  if [ -n "$xvfb_pid" ]; then
-    kill "$xvfb_pid" 2>/dev/null
-    wait "$xvfb_pid" 2>/dev/null
-  fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-# The program keeps Undo.log in its own folder: give it one of its own.
-mkdir -p "$work/prog" "$work/data"
-cp "$exe" "$work/prog/velmora"
-log="$work/prog/Undo.log"
-
-# Xvfb picks a free display itself and writes its number once it is ready,
-# which leaves no race with another server starting or shutting down.
-# -noreset: by default the server resets when its last client leaves, and a
-# program started during the reset cannot connect.
-Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 "$work/display")"
-xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
-
+. "$(dirname "$0")/../lib/xvfb.sh"
+require_tools "(install xvfb, xdotool, x11-utils)" Xvfb xdotool xdpyinfo
+make_work
+install_program "$1"
+start_xvfb
 # The program draws an X window whatever the caller's environment says (CI
 # often exports QT_QPA_PLATFORM=offscreen).
 export QT_QPA_PLATFORM=xcb
 
-# Cases are counted once each, however many of their checks fail.
-total=0
-failed=0
-case_failed=0
-case_name=""
-begin() { end_case; total=$((total + 1)); case_name="$1"; case_failed=0; }
-end_case() { if [ "$case_failed" -ne 0 ]; then failed=$((failed + 1)); fi; case_failed=0; }
-fail() { echo "FAIL [$case_name]: $*"; case_failed=1; }
-
-# Starts the program on $1 and waits until its window has the keyboard focus.
-app_pid=""
-start() {
-  (cd "${2:-$work}" && exec "$work/prog/velmora" "$1" >"$work/app.log" 2>&1) &
-  app_pid=$!
-  wait_focus "$app_pid" Velmora && return 0
-  fail "window did not become active for $1"
-  sed 's/^/  program: /' "$work/app.log"
-  sed 's/^/  xvfb: /' "$work/xvfb.log"
-  kill "$app_pid" 2>/dev/null
-  return 1
-}
-
-# Waits until the focused window belongs to process $1 and is titled $2.
-wait_focus() {
-  for _ in $(seq 100); do
-    if [ "$(xdotool getwindowfocus getwindowname 2>/dev/null)" = "$2" ] &&
-       [ "$(xdotool getwindowfocus getwindowpid 2>/dev/null)" = "$1" ]; then
-      return 0
-    fi
-    sleep 0.1
-  done
-  return 1
-}
-
-# Waits for the program to end (the window unloads after a rename or Esc).
-finish() {
-  for _ in $(seq 100); do
-    kill -0 "$app_pid" 2>/dev/null || { wait "$app_pid"; return 0; }
-    sleep 0.1
-  done
-  fail "program did not end"
-  kill "$app_pid" 2>/dev/null
-  return 1
-}
-
-expect_log() {
-  local expected="$1"
-  # Compared as bytes: $(...) would drop the CR LF being checked.
-  printf '%s' "$expected" >"$work/expected"
-  if ! tail -c "$(stat -c %s "$work/expected")" "$log" | cmp -s - "$work/expected"; then
-    fail "undo log ends with: $(tail -c 200 "$log" | od -c | head -5)"
-  fi
-}
-
 # 1. Type a name and press Enter: renamed, and the undo line byte-exact.
 begin "rename with Enter"
 printf 'one' > "$work/data/IMG_0001.jpg"
-if start "$work/data/IMG_0001.jpg"; then
+if open_window "$work/data/IMG_0001.jpg"; then
   xdotool type --delay 15 'Holiday at sea'
   xdotool key Return
   finish
   [ "$(cat "$work/data/Holiday at sea.jpg" 2>/dev/null)" = one ] || fail "not renamed: $(ls "$work/data")"
-  expect_log "Ren \"$work/data/Holiday at sea.jpg\" \"IMG_0001.jpg\""$'\r\n'
+  expect_log_tail "Ren \"$work/data/Holiday at sea.jpg\" \"IMG_0001.jpg\""$'\r\n'
 fi
 
 # 2. A taken name is numbered, and nothing is replaced.
 begin "taken name numbered"
 printf 'two' > "$work/data/scan.png"
 printf 'taken' > "$work/data/photo.png"
-if start "$work/data/scan.png"; then
+if open_window "$work/data/scan.png"; then
   xdotool type --delay 15 'photo'
   xdotool key Return
   finish
   [ "$(cat "$work/data/photo (1).png" 2>/dev/null)" = two ] || fail "not numbered: $(ls "$work/data")"
   [ "$(cat "$work/data/photo.png")" = taken ] || fail "taken file changed"
-  expect_log "Ren \"$work/data/photo (1).png\" \"scan.png\""$'\r\n'
+  expect_log_tail "Ren \"$work/data/photo (1).png\" \"scan.png\""$'\r\n'
 fi
 
 # 3. The window has its fixed size, and Esc leaves everything as it was.
 begin "fixed size and Esc"
 printf 'three' > "$work/data/keep.txt"
 size_before="$(stat -c %s "$log")"
-if start "$work/data/keep.txt"; then
+if open_window "$work/data/keep.txt"; then
   xdotool getwindowfocus getwindowgeometry | grep -q 'Geometry: 812x348' ||
     fail "window is not 812 x 348: $(xdotool getwindowfocus getwindowgeometry)"
   xdotool type --delay 15 'other'
@@ -136,7 +56,7 @@ fi
 # 4. A refused character never reaches the field.
 begin "refused character"
 printf 'four' > "$work/data/q.txt"
-if start "$work/data/q.txt"; then
+if open_window "$work/data/q.txt"; then
   xdotool type --delay 15 'a?b:c'
   xdotool key Return
   finish
@@ -146,20 +66,20 @@ fi
 # 5. An argument Qt would take as its own option (-reverse) is a file name here.
 begin "-reverse is a file"
 printf 'five' > "$work/data/-reverse"
-if start -reverse "$work/data"; then
+if open_window -reverse "$work/data"; then
   xdotool type --delay 15 'renamed'
   xdotool key Return
   finish
   [ "$(cat "$work/data/renamed" 2>/dev/null)" = five ] || fail "-reverse was not taken as the file: $(ls "$work/data")"
   # An extension-less name loses its trailing dot: the line names the file as it is.
-  expect_log "Ren \"$work/data/renamed\" \"-reverse\""$'\r\n'
+  expect_log_tail "Ren \"$work/data/renamed\" \"-reverse\""$'\r\n'
 fi
 
 # 6. A path holding a double quote is the file it names, not its quote-less twin.
 begin "quote in the path"
 printf 'mine' > "$work/data/a\"b.txt"
 printf 'twin' > "$work/data/ab.txt"
-if start "$work/data/a\"b.txt"; then
+if open_window "$work/data/a\"b.txt"; then
   xdotool type --delay 15 'quoted'
   xdotool key Return
   finish
@@ -173,7 +93,7 @@ fi
 begin "decoded slash stays in the folder"
 mkdir -p "$work/data/sub"
 printf 'seven' > "$work/data/sub/seven.txt"
-if start "$work/data/sub/seven.txt"; then
+if open_window "$work/data/sub/seven.txt"; then
   xdotool type --delay 15 '..%2Fup'
   # "Unescape %nn" sits at 148,308 (109 x 29) in the window.
   xdotool mousemove --window "$(xdotool getwindowfocus)" 200 322 click 1
@@ -183,7 +103,7 @@ if start "$work/data/sub/seven.txt"; then
   finish
   [ "$(cat "$work/data/sub/seven.txt" 2>/dev/null)" = seven ] || fail "file moved: $(ls "$work/data/sub")"
   [ ! -e "$work/data/up.txt" ] || fail "file left its folder"
-  expect_log $'\r\n'
+  expect_log_tail $'\r\n'
 fi
 
 # 8. A log that one window holds is never discarded by another copy's start:
@@ -192,12 +112,12 @@ begin "held log kept"
 printf 'held' > "$work/data/held.txt"
 printf 'other' > "$work/data/other.txt"
 head -c 65500 /dev/zero | tr '\0' x > "$log"
-if start "$work/data/held.txt"; then
+if open_window "$work/data/held.txt"; then
   holder="$app_pid"
   holder_window="$(xdotool getwindowfocus)"
   # A rename elsewhere pushed the log past 64 KiB; a third copy starts and ends.
   head -c 100 /dev/zero | tr '\0' y >> "$log"
-  if start "$work/data/other.txt"; then
+  if open_window "$work/data/other.txt"; then
     xdotool key Escape
     finish
   fi
@@ -208,9 +128,7 @@ if start "$work/data/held.txt"; then
   xdotool key Return
   finish
   [ -f "$work/data/kept.txt" ] || fail "not renamed: $(ls "$work/data")"
-  expect_log "Ren \"$work/data/kept.txt\" \"held.txt\""$'\r\n'
+  expect_log_tail "Ren \"$work/data/kept.txt\" \"held.txt\""$'\r\n'
 fi
-end_case
 
-echo "$((total - failed)) passed, $failed failed (of $total cases)"
-[ "$failed" -eq 0 ]
+end_cases

@@ -18,40 +18,20 @@
 # D-Bus or Qt's Wayland plugin (packages weston, dbus-daemon, qt6-wayland;
 # mutter and xwayland for the last part).
 set -uo pipefail
-exe="$1"
+. "$(dirname "$0")/../lib/xvfb.sh"
 runs="${VELMORA_WAYLAND_RUNS:-5}"
-portal="${VELMORA_TEST_PORTAL:-$(dirname "$exe")/velmora_test_portal}"
-for tool in weston Xvfb xdotool xprop dbus-run-session; do
-  command -v "$tool" >/dev/null || { echo "SKIP: missing $tool"; exit 77; }
-done
+require_tools --skip "" weston Xvfb xdotool xdpyinfo xprop dbus-run-session
 ls /usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so >/dev/null 2>&1 ||
   { echo "SKIP: missing Qt's Wayland plugin (qt6-wayland)"; exit 77; }
-[ -x "$portal" ] || { echo "FAIL: no portal stand-in at $portal (build the target velmora_test_portal)"; exit 1; }
+require_portal "$1"
 # The portal stand-in and mutter need a session bus; the test runs in one of
 # its own, which ends with it.
-if [ -z "${VELMORA_WAYLAND_TEST_BUS:-}" ]; then
-  export VELMORA_WAYLAND_TEST_BUS=1
-  exec dbus-run-session -- "$0" "$@"
-fi
+in_own_session_bus VELMORA_WAYLAND_TEST_BUS "$@"
 
-work="$(mktemp -d)"
-pids=()
-cleanup() {
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
+make_work
 export XDG_RUNTIME_DIR="$work/run" NO_AT_BRIDGE=1
 mkdir -p -m 700 "$XDG_RUNTIME_DIR"
-mkdir -p "$work/prog" "$work/data"
-cp "$exe" "$work/prog/velmora"
-# The desktop module beside the program, which talks to the portal.
-module="$(dirname "$exe")/libvelmora-gio.so"
-[ -f "$module" ] && cp "$module" "$work/prog/"
+install_program "$1" --desktop-module
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM XDG_CURRENT_DESKTOP XDG_SESSION_DESKTOP XDG_SESSION_TYPE DESKTOP_STARTUP_ID
 
 # Waits for the Wayland socket $1.
@@ -75,8 +55,9 @@ logged_run() {
 }
 
 # ---------------------------------------------------------------- weston, headless
+begin "weston, headless: ready without activation, no frame of Qt's"
 weston --backend=headless-backend.so --socket=velmora-headless --idle-time=0 >"$work/weston-headless.log" 2>&1 &
-pids+=($!)
+track $!
 if wait_socket velmora-headless; then
   # Headless weston offers no seat at all, and there Qt 6.4 crashes drawing
   # the text cursor in an empty focused field (it asks the missing input
@@ -91,10 +72,9 @@ if wait_socket velmora-headless; then
 
   # "-st" alone: the file comes from the desktop's chooser, with no dialog of
   # Qt's; the window asks to be minimised.
+  begin "weston, headless: -st"
   printf 'two' >"$work/data/IMG_0002.jpg"
-  "$portal" "$work/data/IMG_0002.jpg" >"$work/portal.log" 2>&1 &
-  pids+=($!)
-  for _ in $(seq 50); do grep -q '^ready' "$work/portal.log" && break; sleep 0.1; done
+  start_portal "$work/data/IMG_0002.jpg" || fail "weston: the portal stand-in did not start: $(cat "$work/portal.log")"
   logged_run 3 "$work/st.log" "weston: -st" WAYLAND_DISPLAY=velmora-headless "$work/prog/velmora" -st
   [ "$(grep -c '^OpenFile Choose the file to rename$' "$work/portal.log")" = 1 ] ||
     fail "weston: -st did not ask the chooser once: $(cat "$work/portal.log")"
@@ -103,17 +83,17 @@ if wait_socket velmora-headless; then
   # weston drops a minimise that comes before the window's first frame.
   after_first_frame="$(sed -n '/wl_surface@[0-9]*\.attach(/,$p' "$work/st.log")"
   grep -q 'set_minimized()' <<<"$after_first_frame" || fail "weston: -st asked for the minimise only before the first frame"
-  kill "${pids[-1]}" && wait "${pids[-1]}" 2>/dev/null
-  unset 'pids[-1]'
+  stop_last
 else
   fail "weston (headless) did not start: $(tail -3 "$work/weston-headless.log")"
 fi
 
 # ---------------------------------------------------------------- nested in Xvfb
-Xvfb -displayfd 3 -noreset -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-xvfb=":$(head -n1 "$work/display")"
+# The program sees only the compositor: the Xvfb display stays out of the
+# environment.
+start_xvfb 1280x800x24
+xvfb="$DISPLAY"
+unset DISPLAY
 
 # Whether the window of the program run $1 is up: activated on Wayland, or on
 # XWayland mapped (in $xwayland, with $xauthority).
@@ -162,9 +142,11 @@ renames() {
 
 DISPLAY="$xvfb" weston --backend=x11-backend.so --socket=velmora-nested --width=1200 --height=700 --idle-time=0 \
   >"$work/weston-nested.log" 2>&1 &
-pids+=($!)
+track $!
+begin "weston in Xvfb: renames and Esc end with 0"
 if wait_socket velmora-nested; then
   renames weston activated WAYLAND_DISPLAY=velmora-nested
+  begin "weston in Xvfb: Esc with the base name field empty"
   # A name that is all extension leaves the focused base name field empty;
   # with a seat, its text cursor is drawn without harm, and Esc ends with 0.
   printf 'five' >"$work/data/.profile"
@@ -187,13 +169,13 @@ if wait_socket velmora-nested; then
 else
   fail "weston (in Xvfb) did not start: $(tail -3 "$work/weston-nested.log")"
 fi
-kill "${pids[-1]}" && wait "${pids[-1]}" 2>/dev/null
-unset 'pids[-1]'
+stop_last
 
 # ---------------------------------------------------------------- mutter
 if command -v mutter >/dev/null && command -v Xwayland >/dev/null; then
+  begin "mutter: on a GNOME session, XWayland and no maximise"
   DISPLAY="$xvfb" mutter --nested --wayland --wayland-display=velmora-mutter >"$work/mutter.log" 2>&1 &
-  pids+=($!)
+  track $!
   xwayland=""
   for _ in $(seq 100); do
     xwayland="$(sed -n 's/.*Using public X11 display \(:[0-9]*\).*/\1/p' "$work/mutter.log")"
@@ -218,7 +200,9 @@ if command -v mutter >/dev/null && command -v Xwayland >/dev/null; then
     kill "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null
     # XWayland (the GNOME choice), then Wayland itself, where Qt's teardown hung.
+    begin "mutter, XWayland: renames and Esc end with 0"
     renames "mutter, XWayland" mapped "${gnome[@]}"
+    begin "mutter, Wayland: renames and Esc end with 0"
     renames "mutter, Wayland" activated WAYLAND_DISPLAY=velmora-mutter QT_QPA_PLATFORM=wayland
   else
     fail "mutter did not start: $(tail -3 "$work/mutter.log")"
@@ -227,9 +211,4 @@ else
   echo "mutter part skipped (needs mutter and xwayland)"
 fi
 
-if [ "$failures" -eq 0 ]; then
-  echo "passed"
-  exit 0
-fi
-echo "$failures failed"
-exit 1
+end_cases
