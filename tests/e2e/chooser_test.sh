@@ -15,8 +15,9 @@ install_program "$1" --desktop-module
 mkdir -p "$work/runtime"
 chmod 700 "$work/runtime"
 start_xvfb
-# No desktop session: no bus socket in the runtime folder.
-export XDG_RUNTIME_DIR="$work/runtime"
+# No desktop session: no bus socket in the runtime folder. The program draws
+# an X window whatever the caller exports (CI often sets offscreen).
+export XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=xcb
 unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY
 
 # Waits until the focused window is the program's and has the title $1.

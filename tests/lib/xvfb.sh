@@ -115,6 +115,7 @@ wait_focus() {
        [ "$(xdotool getwindowfocus getwindowpid 2>/dev/null)" = "$1" ]; then
       return 0
     fi
+    kill -0 "$1" 2>/dev/null || return 1  # a program that has ended shows no window
     sleep 0.1
   done
   return 1

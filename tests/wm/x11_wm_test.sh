@@ -27,6 +27,8 @@ export NO_AT_BRIDGE=1 XDG_CONFIG_HOME="$work/config"
 mkdir -p "$XDG_CONFIG_HOME"
 install_program "$1" --desktop-module
 start_xvfb 1280x800x24
+# The program draws an X window whatever the caller exports (CI often sets offscreen).
+export QT_QPA_PLATFORM=xcb
 
 if [ "$wm" = xfwm4 ]; then
   xfconfd="$(ls /usr/lib/*/xfce4/xfconf/xfconfd 2>/dev/null | head -n1)"
