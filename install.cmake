@@ -195,9 +195,11 @@ if(VELMORA_BUILD_TESTS)
   find_program(VELMORA_GROFF groff)
   if(VELMORA_GROFF)
     # -ww reports every warning, -z renders nothing: any output is a fault.
-    add_test(NAME man_page_renders
-             COMMAND ${VELMORA_GROFF} -man -Tutf8 -ww -z ${VELMORA_PACKAGING}/velmora.1)
-    set_tests_properties(man_page_renders PROPERTIES FAIL_REGULAR_EXPRESSION ".")
+    foreach(page IN ITEMS velmora velmora-undo)
+      add_test(NAME ${page}_man_page_renders
+               COMMAND ${VELMORA_GROFF} -man -Tutf8 -ww -z ${VELMORA_PACKAGING}/${page}.1)
+      set_tests_properties(${page}_man_page_renders PROPERTIES FAIL_REGULAR_EXPRESSION ".")
+    endforeach()
   else()
     message(STATUS "groff not found: manual page test left out")
   endif()
