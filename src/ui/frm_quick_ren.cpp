@@ -267,6 +267,7 @@ void frmQuickRen::OnClick(Click click) {
 
 template <class Body>
 void frmQuickRen::Handler(Body body) {
+  if (closing_) return;
   try {
     body();
   } catch (const RuntimeError& e) {
@@ -399,15 +400,27 @@ void frmQuickRen::reject() { Handler([this] { cmdCancel_Click(); }); }
 void frmQuickRen::cmdCancel_Click() { Unload(); }
 
 void frmQuickRen::Unload() {
-  if (unloading_) return;
+  if (unloaded_) return;
+  BeginClosing();
   close();
+}
+
+void frmQuickRen::BeginClosing() {
+  if (closing_) return;
+  closing_ = true;
+  // Events already queued for the window (keys typed fast, a second click)
+  // are delivered after this: the application's filter drops them.
+  qApp->installEventFilter(this);
 }
 
 void frmQuickRen::closeEvent(QCloseEvent* event) {
   // Unloading is never cancelled. QDialog's own closeEvent would call
   // reject() again, so it is not called.
-  unloading_ = true;
-  Form_Unload();
+  BeginClosing();
+  if (!unloaded_) {
+    unloaded_ = true;
+    Form_Unload();
+  }
   event->accept();
 }
 
@@ -418,21 +431,22 @@ void frmQuickRen::Form_Unload() {
 // ------------------------------------------------------------ rename
 
 void frmQuickRen::cmdRename_Click() {
+  // A window renames once: a second Enter or click while this one runs (or
+  // queued behind it) does nothing.
+  BeginClosing();
   // RenameFromFields reports its failures in the result, never by raising.
   const RenameResult outcome =
       RenameFromFields(mFullPath, mFolder, TextOf(txtFileBaseName->text()), TextOf(txtFileExt->text()));
+  // The line goes to the log before any message: nothing the person does
+  // while a box is open can come between the rename and its line.
+  const UndoLogWrite logged = mUndoLog ? AppendUndoLine(*mUndoLog, undoLogPath_, outcome.undoText) : UndoLogWrite{false, {}};
   // A failed rename must never look like success.
   if (!outcome.report.empty())
     IgnoreErrors([&] { desktop_.MessageBox(DisplayText(outcome.report), AppTitle(), MessageIcon::Critical); });
-  ErrState logged;
-  const bool logOpen = mUndoLog && mUndoLog->FileHandle() != 0;
-  IgnoreErrors(logged, [&] {
-    if (mUndoLog) mUndoLog->WriteLnStr(outcome.undoText);
-  });
   // A line the log could not take (a full disk, a log that would not open) is
   // said, with the line, so that the rename can still be undone by hand.
-  if (logged.number != 0 && !outcome.undoText.empty()) {
-    const Text reason = logOpen ? logged.description : Text(u"the log could not be opened");
+  if (!logged.written && !outcome.undoText.empty()) {
+    const Text reason = logged.reason.empty() ? Text(u"the log could not be opened") : logged.reason;
     IgnoreErrors([&] {
       desktop_.MessageBox(u"The file was renamed, but its undo line could not be written to \"" +
                               DisplayText(undoLogPath_) + u"\" (" + reason + u"):\r\n\r\n" +
@@ -445,7 +459,36 @@ void frmQuickRen::cmdRename_Click() {
 
 // ------------------------------------------------------------ key filters
 
+namespace {
+/// Input that could make a control act: keys, clicks, the wheel, text from
+/// an input method, a drop.
+bool IsInput(const QEvent* e) {
+  switch (e->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::InputMethod:
+    case QEvent::Drop:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+      return true;
+    default:
+      return false;
+  }
+}
+}  // namespace
+
 bool frmQuickRen::eventFilter(QObject* watched, QEvent* e) {
+  // Once closing, this window takes no input; other windows (a message box
+  // of the rename) keep theirs.
+  if (closing_ && IsInput(e) && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this)
+    return true;
   if ((watched == txtFileBaseName || watched == txtFileExt) && e->type() == QEvent::KeyPress)
     return NameField_KeyPress(static_cast<QKeyEvent*>(e));
   if (watched == cboWords && e->type() == QEvent::Wheel && !cboWords->hasFocus()) return true;

@@ -77,6 +77,9 @@ class frmQuickRen : public QDialog, private WindowControls {
   void Form_Activate();
   void Form_Unload();
   void Unload();
+  /// From here on no handler acts and no input reaches the window: a key
+  /// queued behind Esc or behind the first Enter must change nothing.
+  void BeginClosing();
 
   void cmdCancel_Click();
   void cmdRename_Click();
@@ -118,7 +121,8 @@ class frmQuickRen : public QDialog, private WindowControls {
   Shell& shell_;
   AppFacts facts_;
   bool activated_ = false;
-  bool unloading_ = false;
+  bool closing_ = false;   // unloading has begun, or the window's one rename
+  bool unloaded_ = false;  // Form_Unload has run
   bool shown_ = false;
   bool startMinimised_ = false;
   /// The base name as the ready state left it, while that state applies.

@@ -202,6 +202,46 @@ class FrmQuickRenTest : public velmora::testing::WindowFixture {
     QCOMPARE(ReadBytes(UndoLog()), QByteArray());
   }
 
+  // Keys typed faster than the window closes are queued behind the key that
+  // closes it: none of them may act.
+  void queuedInputAfterClosingDoesNothing_data() {
+    QTest::addColumn<QList<int>>("keys");  // posted at once to the base name
+    QTest::addColumn<QString>("file");     // the one file afterwards
+    QTest::addColumn<QByteArray>("log");   // "new" stands for the undo line
+    const int ctrlC = (Qt::Key_C | Qt::ControlModifier).toCombined();
+    QTest::newRow("Esc, Enter") << QList<int>{Qt::Key_Escape, Qt::Key_Return} << "old.txt" << QByteArray();
+    QTest::newRow("Esc, Ctrl+C") << QList<int>{Qt::Key_Escape, ctrlC} << "old.txt" << QByteArray();
+    QTest::newRow("Esc, Esc, Enter") << QList<int>{Qt::Key_Escape, Qt::Key_Escape, Qt::Key_Return} << "old.txt"
+                                     << QByteArray();
+    QTest::newRow("Enter, Enter") << QList<int>{Qt::Key_Return, Qt::Key_Return} << "new.txt" << QByteArray("new");
+    QTest::newRow("Enter, Esc") << QList<int>{Qt::Key_Return, Qt::Key_Escape} << "new.txt" << QByteArray("new");
+    QTest::newRow("Enter, Ctrl+C") << QList<int>{Qt::Key_Return, ctrlC} << "new.txt" << QByteArray("new");
+  }
+  void queuedInputAfterClosingDoesNothing() {
+    QFETCH(QList<int>, keys);
+    QFETCH(QString, file);
+    QFETCH(QByteArray, log);
+    QVERIFY(OpenOn("old.txt"));
+    Base()->setText("new");
+    Base()->selectAll();
+    desktop_.clipboard = u"before";
+    QApplication::clipboard()->setText("before");
+    for (int key : keys) {
+      const auto code = Qt::Key(key & ~Qt::KeyboardModifierMask);
+      const auto modifiers = Qt::KeyboardModifiers(key & Qt::KeyboardModifierMask);
+      QCoreApplication::postEvent(Base(), new QKeyEvent(QEvent::KeyPress, code, modifiers,
+                                                        code == Qt::Key_Return ? "\r" : QString()));
+    }
+    QTRY_VERIFY(!window_->isVisible());
+    QCoreApplication::processEvents();
+    QCOMPARE(DataFiles(), QStringList{file});
+    QCOMPARE(ReadBytes(UndoLog()),
+             log.isEmpty() ? QByteArray() : ("Ren \"" + Data("new.txt") + "\" \"old.txt\"\r\n").toUtf8());
+    QVERIFY(desktop_.messages.empty());
+    QCOMPARE(desktop_.clipboard, Text(u"before"));
+    QCOMPARE(QApplication::clipboard()->text(), QString("before"));
+  }
+
   // ------------------------------------------------------------ load
 
   void loadSplitsThePath_data() {
@@ -227,6 +267,15 @@ class FrmQuickRenTest : public velmora::testing::WindowFixture {
     const QString mark(QChar(0xFFFE));
     QTest::newRow("U+FFFE first") << "/d/" + mark + "ab.txt" << "/d/" + mark + "ab.txt" << mark + "ab.txt"
                                   << mark + "ab" << "txt";
+    // Characters above U+FFFF whose low halves (U+DCC4, U+DCA9, U+DC89) lie
+    // where escaped bytes lie, and one (U+DE00) outside: shown whole.
+    QTest::newRow("pairs") << "/d/📄 notes💩.𠂉😀" << "/d/📄 notes💩.𠂉😀" << "📄 notes💩.𠂉😀" << "📄 notes💩"
+                           << "𠂉😀";
+    // A byte that is not UTF-8 is shown as its Windows-1252 character, and
+    // kept as it is in the fields that name the file anew.
+    const QString byte(QChar(0xDCE9));
+    QTest::newRow("escaped byte beside a pair") << "/d/📄" + byte + ".txt" << "/d/📄é.txt" << "📄é.txt"
+                                                << "📄" + byte << "txt";
   }
   void loadSplitsThePath() {
     QFETCH(QString, argument);
@@ -358,6 +407,7 @@ class FrmQuickRenTest : public velmora::testing::WindowFixture {
     QTest::newRow("tabs are not spaces") << QByteArray("\t\r\nx") << QStringList{"\t", "x"};
     QTest::newRow("empty") << QByteArray() << QStringList{};
     QTest::newRow("invalid UTF-8 shows per Windows-1252") << QByteArray("Caf\xe9\r\n") << QStringList{"Café"};
+    QTest::newRow("pairs stay whole") << QByteArray("📁 Projects\r\n💾\xe9\r\n") << QStringList{"📁 Projects", "💾é"};
   }
   void wordsList() {
     QFETCH(QByteArray, content);
@@ -406,6 +456,7 @@ class FrmQuickRenTest : public velmora::testing::WindowFixture {
     QTest::newRow("empty base") << "x.txt" << QStringList{} << "" << "txt" << ".txt" << "";
     QTest::newRow("case only") << "Report.txt" << QStringList{} << "report" << "txt" << "report.txt" << "";
     QTest::newRow("unchanged a.txt.txt") << "a.txt.txt" << QStringList{} << "a" << "txt" << "a.txt" << "";
+    QTest::newRow("pairs") << "📄 notes.txt" << QStringList{} << "📁 Projects 💡" << "txt" << "📁 Projects 💡.txt" << "";
   }
   void rename() {
     QFETCH(QString, file);
@@ -582,6 +633,14 @@ class FrmQuickRenTest : public velmora::testing::WindowFixture {
     QVERIFY2(text.contains("the log could not be opened") &&
                  text.endsWith("Ren \"" + Data("new.txt") + "\" \"old.txt\""),
              qPrintable(text));
+  }
+
+  void renameAfterALastLineWithoutItsEndKeepsALineOfItsOwn() {
+    WriteBytes(UndoLog(), "Ren \"a\" \"b\"");  // saved by hand without a line end
+    QVERIFY(OpenOn("old.txt"));
+    Base()->setText("new");
+    Click("cmdRename");
+    QCOMPARE(ReadBytes(UndoLog()), ("Ren \"a\" \"b\"\r\nRen \"" + Data("new.txt") + "\" \"old.txt\"\r\n").toUtf8());
   }
 
   void renameAppendsToAnExistingLog() {
