@@ -15,6 +15,7 @@
 #include "platform/codec/codec.h"
 #include "platform/errors/errors.h"
 #include "platform/files/files.h"
+#include "platform/text/unicode.h"
 
 namespace velmora {
 namespace {
@@ -218,7 +219,9 @@ Text FirstUsableLine(const Text& path) {
 
 Text CutAndTrim(TextView text, int maxLength) {
   if (maxLength < 0) Raise(err::kInvalidProcedureCall);
-  return Trim(Left(text, static_cast<std::size_t>(maxLength)));
+  // A pair that the limit would split is left out whole: half a character is
+  // no character, and the text stays within the limit.
+  return Trim(Left(text, CutLength(text, static_cast<std::size_t>(maxLength))));
 }
 
 }  // namespace

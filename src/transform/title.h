@@ -13,13 +13,15 @@ namespace velmora {
 Text ReplaceChars(TextView text, TextView replacement, TextView set);
 
 /// The page title of the file at `path` without the characters a file name
-/// cannot hold and without line breaks, trimmed, cut to `maxLength` characters
-/// and trimmed again; the empty text when there is none or anything fails.
+/// cannot hold and without line breaks, trimmed, cut to `maxLength` code units
+/// (one fewer where the cut would split a surrogate pair) and trimmed again;
+/// the empty text when there is none or anything fails.
 Text GetHtmlTitle(const Text& path, int maxLength);
 
 /// The first line of the file at `path` that holds more than spaces once the
-/// characters a file name cannot hold are removed, cut to `maxLength`
-/// characters and trimmed; the empty text when there is none or anything fails.
+/// characters a file name cannot hold are removed, cut to `maxLength` code
+/// units as GetHtmlTitle cuts, and trimmed; the empty text when there is none
+/// or anything fails.
 Text GetTextTitle(const Text& path, int maxLength);
 
 }  // namespace velmora

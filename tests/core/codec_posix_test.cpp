@@ -19,6 +19,13 @@ TEST(CodecTest, TextDecodingIsLosslessAndShowsAsWindows1252) {
       {"\xe0\x80\x80", u"\xDCE0\xDC80\xDC80", u"à€€"},  // overlong form refused
       {"\xed\xa0\x80", u"\xDCED\xDCA0\xDC80", u"í\u00A0€"},  // encoded surrogate refused
       {"\xf0\x9f\x98\x80", u"\U0001F600", u"\U0001F600"},
+      // Pairs whose low half lies in U+DC80..U+DCFF, where escaped bytes lie:
+      // the character stays whole, only a lone unit is a byte.
+      {"\xf0\x9f\x93\x84 notes", u"\U0001F4C4 notes", u"\U0001F4C4 notes"},  // low U+DCC4
+      {"\xf0\xa0\x82\x89", u"\U00020089", u"\U00020089"},                    // low U+DC89
+      {"\xf0\x9f\x93\x84\xe9", u"\U0001F4C4\xDCE9", u"\U0001F4C4\u00e9"},
+      {"\xe9\xf0\x9f\x93\x84", u"\xDCE9\U0001F4C4", u"\u00e9\U0001F4C4"},
+      {"\xf0\x9f\x93", u"\xDCF0\xDC9F\xDC93", u"\u00f0\u0178\u201C"},  // cut pair: three bytes
       {std::string("a\0b", 3), Text(u"a\0b", 3), Text(u"a\0b", 3)},
   };
   for (const Case& c : cases) {

@@ -23,6 +23,19 @@ TEST(CodecTest, Windows1252Table) {
     EXPECT_TRUE(seen.insert(Cp1252ToChar(static_cast<std::uint8_t>(code))).second) << code;
 }
 
+TEST(CodecTest, DisplayShowsLoneEscapesAsBytesAndKeepsPairsWhole) {
+  const char16_t high = 0xD83D;
+  struct Case {
+    Text text, shown;
+  } cases[] = {
+      {u"\U0001F4C1 Projects", u"\U0001F4C1 Projects"},  // low half U+DCC1
+      {u"\U0001F4A9\xDCA9", u"\U0001F4A9\u00a9"},        // a pair, then a lone escape of the same value
+      {Text{0xDCA9, high}, Text{u'\u00a9', high}},          // the wrong way round: no pair
+      {Text{high, high, 0xDCA9}, Text{high, high, 0xDCA9}},  // a lone high half, then a pair
+  };
+  for (const Case& c : cases) EXPECT_EQ(DisplayText(c.text), c.shown) << ToUtf8ForDisplay(c.text);
+}
+
 TEST(CodecTest, NativePathsRoundTripAndRefuseWhatNoNameCanHold) {
   const std::string names[] = {"/tmp/a b.txt", "/tmp/caf\xe9.txt", "/tmp/\xff\xfe", "/tmp/\xe2\x82\xac"};
   for (const std::string& n : names) EXPECT_EQ(ToNativePath(FromNativePath(n)), n);

@@ -79,6 +79,9 @@ TEST_F(RenameTest, FailureGivesEmptyResultAndTheReport) {
       {{"new.txt"}, "none.txt", "new.txt", "File not found"},  // a taken name hides nothing
       {{"old.txt"}, "old.txt", "no/new.txt", "Path not found"},
       {{"old.txt"}, "old.txt", ".", "Bad file name or number"},
+      // An invisible character is named by its number.
+      {{"old.txt"}, "old.txt", "tab\tname.txt",
+       "A file name cannot hold the control character U+0009: Windows refuses it"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.from + " -> " + c.to);

@@ -105,12 +105,22 @@ TEST_F(TitleTest, ReadsTitlesAndLeavesTheFileAsItWas) {
       {"cp1252 bytes", "<title>Caf\xE9 \x80</title>", u"Caf\u00e9 \u20ac", u"titleCaf\u00e9 \u20actitle"},
       {"utf-8", "<title>Caf\xC3\xA9 \xF0\x9F\x98\x80</title>", u"Caf\u00e9 \U0001F600",
        u"titleCaf\u00e9 \U0001F600title", true},
+      // Low halves in U+DC80..U+DCFF, where escaped bytes lie, stay halves of
+      // their characters; only the lone byte beside them shows as Windows-1252.
+      {"pairs of the escape range", "<title>\xF0\x9F\x93\x84 \xF0\x9F\x92\xA9 \xF0\xA0\x82\x89\xE9</title>",
+       u"\U0001F4C4 \U0001F4A9 \U00020089\u00e9", u"title\U0001F4C4 \U0001F4A9 \U00020089\u00e9title", true},
       {"cut sequence", "ab\xE2\x82\r\ncd", u"", u"ab\u00e2\u201a"},
       {"binary", std::string("\x89PNG\r\n\x1a\n\0\0", 10), u"", u"\u2030PNG"},
       {"byte order mark", "\xEF\xBB\xBFHello\r\n<title>T</title>", u"T", u"Hello"},
       {"150 characters", "<title>" + std::string(99, 'a') + " " + std::string(50, 'b') + "</title>",
        Text(99, u'a'), u"title" + Text(95, u'a')},
       {"150 line", std::string(99, 'a') + " " + std::string(50, 'b'), u"", Text(99, u'a')},
+      // A pair that the cut at 100 would split is left out whole.
+      {"pair at the cut", "<title>" + std::string(99, 'a') + "\xF0\x9F\x93\x84</title>", Text(99, u'a'),
+       u"title" + Text(95, u'a'), true},
+      {"pair within the cut", "<title>" + std::string(98, 'a') + "\xF0\x9F\x93\x84</title>",
+       Text(98, u'a') + u"\U0001F4C4", u"title" + Text(95, u'a'), true},
+      {"pair line at the cut", std::string(98, 'a') + " \xF0\x9F\x98\x80", u"", Text(98, u'a'), true},
       // Reading stops after the line that ends at or after byte 10,240.
       {"head 10239", Filler(10239) + "<title>Early</title>", u"Early", f62},
       {"head 10240", Filler(10240) + "<title>Late</title>", u"", f62},

@@ -71,5 +71,23 @@ TEST(UnicodeTest, APairIsAHighSurrogateFollowedByALowOne) {
   for (const Case& c : cases) EXPECT_EQ(PairAt(c.text, c.at), c.pair) << ToUtf8ForDisplay(c.text) << " at " << c.at;
 }
 
+TEST(UnicodeTest, ACutNeverSplitsAPair) {
+  const char16_t high = 0xD83D, low = 0xDCC4;  // U+1F4C4
+  struct Case {
+    Text text;
+    std::size_t n, length;
+  } cases[] = {
+      {Text{u'a', high, low}, 2, 1},   // the pair would lose its low half: cut before it
+      {Text{u'a', high, low}, 3, 3},
+      {Text{u'a', high, low}, 9, 3},   // a longer limit keeps everything
+      {Text{high, low}, 1, 0},
+      {Text{u'a', high, u'b'}, 2, 2},  // a lone high half is a unit of its own
+      {Text{high, high, low}, 2, 1},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(CutLength(c.text, c.n), c.length) << ToUtf8ForDisplay(c.text) << " cut to " << c.n;
+  }
+}
+
 }  // namespace
 }  // namespace velmora

@@ -2,8 +2,9 @@
 # Starts the built program under Xvfb on real files and drives it with real
 # key and mouse events: rename with Enter, a taken name, Esc, a refused
 # character, an argument that Qt would otherwise have taken as its own option,
-# a path holding a quote, a decoded "/" that must not move the file, and a log
-# that a running copy holds while another starts.
+# a path holding a quote, a decoded "/" that must not move the file, a log
+# that a running copy holds while another starts, and a name of characters
+# above U+FFFF.
 # Usage: xvfb_test.sh PATH/TO/velmora
 set -uo pipefail
 . "$(dirname "$0")/../lib/xvfb.sh"
@@ -129,6 +130,22 @@ if open_window "$work/data/held.txt"; then
   finish
   [ -f "$work/data/kept.txt" ] || fail "not renamed: $(ls "$work/data")"
   expect_log_tail "Ren \"$work/data/kept.txt\" \"held.txt\""$'\r\n'
+fi
+
+# 9. A name of characters above U+FFFF (their low halves U+DCC4, U+DCA1 and
+# U+DCBE lie where escaped bytes lie): the file opens, "Text Title" reads such
+# a line whole, a typed one is kept, and the undo line holds the exact bytes.
+begin "characters above U+FFFF"
+printf '\xf0\x9f\x92\xa1 Idea\n' > "$work/data/📄 notes.txt"
+if open_window "$work/data/📄 notes.txt"; then
+  # "Text Title" sits at 124,256 (109 x 29) in the window.
+  xdotool mousemove --window "$(xdotool getwindowfocus)" 178 270 click 1
+  xdotool key End
+  xdotool type --delay 15 ' 💾'
+  xdotool key Return
+  finish
+  [ "$(cat "$work/data/💡 Idea 💾.txt" 2>/dev/null)" = '💡 Idea' ] || fail "not renamed: $(ls "$work/data")"
+  expect_log_tail "Ren \"$work/data/💡 Idea 💾.txt\" \"📄 notes.txt\""$'\r\n'
 fi
 
 end_cases

@@ -222,6 +222,9 @@ class FrmQuickRenCommandsTest : public velmora::testing::WindowFixture {
     QTest::newRow("html, none") << "btnHtmlTitle" << QByteArray("<title lang=en>News</title>") << "scan0042";
     QTest::newRow("text") << "btnTextFile" << QByteArray("\r\n  ?? \r\nChapter 1: Begin\r\n") << "Chapter 1 Begin";
     QTest::newRow("text, none") << "btnTextFile" << QByteArray("") << "scan0042";
+    // Low halves in U+DC80..U+DCFF (💡 U+DCA1, 📄 U+DCC4) are no bytes to show.
+    QTest::newRow("html, pairs") << "btnHtmlTitle" << QByteArray("<title>💡 Idea 📄</title>") << "💡 Idea 📄";
+    QTest::newRow("text, pairs") << "btnTextFile" << QByteArray("💡 Idea 📄\r\n") << "💡 Idea 📄";
   }
   void titleButtons() {
     QFETCH(QString, button);

@@ -139,9 +139,16 @@ std::string detail::EncodeUtf8Lossless(TextView text, bool strict) {
 }
 
 namespace {
+// The low half of a pair may lie in U+DC80..U+DCFF too: it belongs to its
+// character, and only a lone unit stands for a byte.
 void ShowEscapedBytes(Text& text) {
-  for (char16_t& c : text)
-    if (IsEscapedByte(c)) c = Cp1252ToChar(static_cast<std::uint8_t>(c - kEscapeBase));
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (PairAt(text, i)) {
+      ++i;
+    } else if (IsEscapedByte(text[i])) {
+      text[i] = Cp1252ToChar(static_cast<std::uint8_t>(text[i] - kEscapeBase));
+    }
+  }
 }
 }  // namespace
 

@@ -29,8 +29,9 @@ Text DecodeText(std::string_view bytes);
 /// than U+DC80..U+DCFF are written as U+FFFD.
 std::string EncodeText(TextView text);
 
-/// Text for showing to a person: each escaped byte (U+DC80 + byte) becomes the
-/// Windows-1252 character of that byte. Everything else stays.
+/// Text for showing to a person: each escaped byte (a lone U+DC80 + byte)
+/// becomes the Windows-1252 character of that byte. Everything else stays,
+/// surrogate pairs whole whatever their low half.
 Text DisplayText(TextView text);
 /// DecodeText followed by DisplayText: file bytes as a person reads them.
 Text DecodeTextForDisplay(std::string_view bytes);
@@ -51,6 +52,8 @@ std::string ToNativePath(TextView path);
 Text FromNativePath(std::string_view native);
 
 /// The byte that the lossless codec keeps as `c` (U+DC80 + byte), if it is one.
+/// REQUIRES: `c` is no half of a pair (see PairAt): a pair's low half may
+/// have the same value.
 std::optional<std::uint8_t> EscapedByte(char16_t c);
 
 /// Appends the UTF-8 of one code point; lone surrogates U+DC80..U+DCFF become

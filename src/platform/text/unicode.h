@@ -25,6 +25,13 @@ constexpr bool PairAt(std::u16string_view s, std::size_t i) {
   return i + 1 < s.size() && IsHighSurrogate(s[i]) && IsLowSurrogate(s[i + 1]);
 }
 
+/// The length of `s` cut to at most `n` code units without splitting a pair:
+/// `n`, or `n - 1` when a pair would lose its low half.
+constexpr std::size_t CutLength(std::u16string_view s, std::size_t n) {
+  if (n >= s.size()) return s.size();
+  return n > 0 && PairAt(s, n - 1) ? n - 1 : n;
+}
+
 /// The code point of a pair. REQUIRES: IsHighSurrogate(high), IsLowSurrogate(low).
 constexpr char32_t CombinePair(char16_t high, char16_t low) {
   return 0x10000 + ((char32_t(high) - 0xD800) << 10) + (char32_t(low) - 0xDC00);
