@@ -3,7 +3,9 @@
 
 #include <algorithm>
 #include <limits>
-#include <map>
+#include <memory>
+#include <cstdint>
+#include <unordered_map>
 #include <utility>
 
 #include "fileio/paths.h"
@@ -33,9 +35,11 @@ bool IsFullPathHere(TextView path, char16_t sep) {
   return !path.empty() && path.front() == sep;
 }
 
-/// Whether `name` is a name a file can have in one folder.
+/// Whether `name` names an entry of one folder: not empty, not "." or "..",
+/// and without a separator. (A name of three dots is a file's name.)
 bool IsPlainName(TextView name, char16_t sep) {
-  return IgnoreErrors([&] { CheckNewFileName(name, sep); }) == 0;
+  const TextView separators = sep == u'\\' ? TextView(u"\\/") : TextView(u"/");
+  return !name.empty() && name != u"." && name != u".." && name.find_first_of(separators) == TextView::npos;
 }
 
 Text FileNameOf(const Text& path, char16_t sep) {
@@ -46,8 +50,26 @@ Text FolderOf(const Text& path, char16_t sep) {
   return TrapErrors([&] { return GetFolderPath(path, sep); }, Text());
 }
 
+/// Whether a folder exists, the last answer kept: the lines of a log, and
+/// the readings of one line, mostly name one folder after another.
+class FolderLookup {
+ public:
+  bool operator()(const Text& folder) {
+    if (folder.empty()) return true;
+    if (folder != last_) {
+      last_ = folder;
+      there_ = PathExists(folder);
+    }
+    return there_;
+  }
+
+ private:
+  Text last_;
+  bool there_ = false;
+};
+
 /// What the files say about `record`, leaving aside later lines.
-UndoStatus StatusOf(const UndoRecord& record, char16_t sep) {
+UndoStatus StatusOf(const UndoRecord& record, char16_t sep, FolderLookup& folderThere) {
   if (!IsFullPathHere(record.target, sep)) return UndoStatus::ForeignPath;
   // A crafted line must not move a file out of its folder, nor rename "..".
   if (!IsPlainName(record.oldName, sep) || !IsPlainName(FileNameOf(record.target, sep), sep)) {
@@ -55,7 +77,7 @@ UndoStatus StatusOf(const UndoRecord& record, char16_t sep) {
   }
   const Text oldPath = TrapErrors([&] { return OldPathOf(record, sep); }, Text());
   if (oldPath.empty() || oldPath == record.target) return UndoStatus::BadName;
-  if (!PathExists(record.target)) return UndoStatus::Gone;
+  if (!folderThere(FolderOf(record.target, sep)) || !PathExists(record.target)) return UndoStatus::Gone;
   // Names that differ only in case may be this very file on a file system
   // that ignores case; the rename itself tells (error 58 when they are not).
   if (PathExists(oldPath) && LCase(oldPath) != LCase(record.target)) return UndoStatus::NameTaken;
@@ -65,9 +87,14 @@ UndoStatus StatusOf(const UndoRecord& record, char16_t sep) {
 /// The reading of a line that fits the files: the one whose target is there
 /// (Ambiguous when several are); otherwise the first whose only fault is a
 /// missing file, or else the first.
-std::pair<UndoRecord, UndoStatus> Resolve(const std::vector<UndoRecord>& readings, char16_t sep) {
+std::pair<UndoRecord, UndoStatus> Resolve(const std::vector<UndoRecord>& readings, char16_t sep,
+                                          FolderLookup& folderThere) {
+  // No real name holds the gap between the names that often; looking up
+  // every reading of a crafted line would make a long log slow to list.
+  constexpr std::size_t kMostReadings = 8;
+  if (readings.size() > kMostReadings) return {readings.front(), UndoStatus::Ambiguous};
   std::vector<UndoStatus> statuses;
-  for (const UndoRecord& r : readings) statuses.push_back(StatusOf(r, sep));
+  for (const UndoRecord& r : readings) statuses.push_back(StatusOf(r, sep, folderThere));
   auto there = [](UndoStatus s) { return s == UndoStatus::Ready || s == UndoStatus::NameTaken; };
   const auto present = std::find_if(statuses.begin(), statuses.end(), there);
   if (present != statuses.end()) {
@@ -95,7 +122,7 @@ void AppendHex(Text& out, unsigned value, int digits) {
 }
 
 bool ChangesDirection(char16_t c) {
-  return c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+  return c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
 }
 
 /// Why `entry` cannot be undone, as the end of a sentence.
@@ -149,19 +176,37 @@ Text ListNote(const UndoEntry& entry, char16_t sep) {
 
 /// Appends `line` to the log as velmora does: size rule, append open, one
 /// whole write. The reason, when it failed.
-std::optional<Text> AppendToLog(const Text& logPath, const Text& line, bool afterTornLine) {
+std::optional<Text> AppendToLog(const Text& logPath, const Text& line) {
   ApplyUndoLogSizeRule(logPath);
   CTextFile log;
   if (!log.FileOpen(logPath, 2)) return Text(u"it cannot be opened for writing");
-  ErrState failed;
-  IgnoreErrors(failed, [&] {
-    // A torn last line must not swallow the start of this one.
-    const bool split = afterTornLine && Lof(log.FileHandle()) > 0;
-    log.WriteLnStr(split ? u"\r\n" + line : line);
-  });
-  IgnoreErrors(failed, [&] { log.FileClose(); });
-  if (failed.number != 0) return failed.description;
+  const UndoLogWrite written = AppendUndoLine(log, logPath, line);
+  ErrState closed;
+  IgnoreErrors(closed, [&] { log.FileClose(); });
+  if (!written.written) return written.reason;
+  if (closed.number != 0) return closed.description;
   return std::nullopt;
+}
+
+/// A fingerprint of a pair of names, 128 bits: two entries with equal
+/// fingerprints are taken as equal, a collision being out of practical reach.
+struct Fingerprint {
+  std::uint64_t a = 0, b = 0;
+  bool operator==(const Fingerprint&) const = default;
+};
+struct FingerprintHash {
+  std::size_t operator()(const Fingerprint& f) const { return static_cast<std::size_t>(f.a ^ (f.b * 31)); }
+};
+
+Fingerprint FingerprintOf(TextView first, TextView second) {
+  Text both;
+  both.reserve(first.size() + 1 + second.size());
+  both.append(first);
+  both += u'\0';  // in no name
+  both.append(second);
+  std::uint64_t fnv = 14695981039346656037ull;
+  for (char16_t c : both) fnv = (fnv ^ c) * 1099511628211ull;
+  return {fnv, static_cast<std::uint64_t>(std::hash<Text>{}(both))};
 }
 
 struct Attempt {
@@ -170,7 +215,7 @@ struct Attempt {
 };
 
 /// Gives the file of `entry` its old name and logs that.
-Attempt UndoOne(const UndoEntry& entry, const Text& logPath, bool afterTornLine, char16_t sep) {
+Attempt UndoOne(const UndoEntry& entry, const Text& logPath, char16_t sep) {
   Attempt attempt;
   const UndoRecord& r = entry.record;
   Text restored;
@@ -182,7 +227,7 @@ Attempt UndoOne(const UndoEntry& entry, const Text& logPath, bool afterTornLine,
   attempt.message = u"Renamed " + Quoted(r.target, sep) + u" back to " + Quoted(r.oldName, sep) + u".";
   const Text absolute = TrapErrors([&] { return AbsolutePath(restored); }, restored);
   const std::optional<Text> notLogged =
-      AppendToLog(logPath, UndoLine(absolute, FileNameOf(r.target, sep)), afterTornLine);
+      AppendToLog(logPath, UndoLine(absolute, FileNameOf(r.target, sep)));
   if (notLogged) {
     attempt.message += u"\nThe undo log " + Quoted(logPath, sep) +
                        u" could not record this (" + *notLogged + u"), so it cannot be undone in turn.";
@@ -203,62 +248,41 @@ UndoOutcome Failure(int status, Text message) { return {status, {}, std::move(me
 
 }  // namespace
 
-std::vector<Text> UndoLogLines(TextView text) {
-  std::vector<Text> lines;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char16_t c = text[i];
-    if (c != u'\r' && c != u'\n') continue;
-    lines.emplace_back(text.substr(start, i - start));
-    if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
-    start = i + 1;
-  }
-  return lines;
-}
-
-std::optional<Text> ReadUndoLog(const Text& path) {
-  // The log starts afresh past 64 KiB; a file far larger is none of ours and
-  // must not be read whole into memory.
-  constexpr std::size_t kLargestLog = 16 * 1024 * 1024;
-  try {
-    InputFile file(path);
-    std::string bytes = ReadBytes(file.Number(), kLargestLog + 1);
-    if (bytes.size() > kLargestLog) Raise(err::kPathFileAccessError, u"it is larger than any undo log grows");
-    return DecodeText(bytes);
-  } catch (const RuntimeError& e) {
-    if (e.Number() == err::kFileNotFound || e.Number() == err::kPathNotFound) return std::nullopt;
-    throw;
-  }
-}
-
 Text OldPathOf(const UndoRecord& record, char16_t sep) {
   return GetFolderPath(record.target, sep) + record.oldName;
 }
 
-std::vector<UndoEntry> ListUndoEntries(const std::vector<Text>& lines, char16_t sep) {
-  std::vector<UndoEntry> entries;  // oldest first until the end
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    const std::vector<UndoRecord> readings = ParseUndoLine(lines[i]);
+void WalkUndoEntries(UndoLogLines& lines, const std::function<bool(const UndoEntry&)>& visit,
+                     char16_t sep) {
+  // The newer entries by {target, old name}, each with the list number of the
+  // nearest one: an entry is undone when one of them reverses it.
+  std::unordered_map<Fingerprint, std::size_t, FingerprintHash> newer;
+  std::size_t listNumber = 0;
+  FolderLookup folderThere;
+  Text line;
+  while (lines.Previous(line)) {
+    const std::vector<UndoRecord> readings = ParseUndoLine(line);
     if (readings.empty()) continue;
-    auto [record, status] = Resolve(readings, sep);
-    entries.push_back({i + 1, std::move(record), status, 0});
-  }
-  // From the newest back: each line looks for the nearest later line that
-  // reverses it.
-  const std::size_t count = entries.size();
-  std::map<std::pair<Text, Text>, std::size_t> later;
-  for (std::size_t i = count; i-- > 0;) {
-    UndoEntry& e = entries[i];
-    const Text oldPath = TrapErrors([&] { return OldPathOf(e.record, sep); }, Text());
-    const auto reverse = later.find({oldPath, FileNameOf(e.record.target, sep)});
-    if (reverse != later.end()) {
-      e.status = UndoStatus::Undone;
-      e.undoneBy = count - reverse->second;
+    auto [record, status] = Resolve(readings, sep, folderThere);
+    UndoEntry entry{++listNumber, std::move(record), status, 0};
+    const Text oldPath = TrapErrors([&] { return OldPathOf(entry.record, sep); }, Text());
+    const auto reverse = newer.find(FingerprintOf(oldPath, FileNameOf(entry.record.target, sep)));
+    if (reverse != newer.end()) {
+      entry.status = UndoStatus::Undone;
+      entry.undoneBy = reverse->second;
     }
-    later[{e.record.target, e.record.oldName}] = i;
+    newer[FingerprintOf(entry.record.target, entry.record.oldName)] = entry.listNumber;
+    if (!visit(entry)) return;
   }
-  std::reverse(entries.begin(), entries.end());
-  return entries;
+}
+
+std::size_t CountUndoEntries(UndoLogLines& lines) {
+  std::size_t count = 0;
+  Text line;
+  while (lines.Previous(line)) {
+    if (!ParseUndoLine(line).empty()) ++count;
+  }
+  return count;
 }
 
 Text ShowText(TextView text, char16_t sep) {
@@ -295,18 +319,13 @@ Text ShowText(TextView text, char16_t sep) {
   return out;
 }
 
-Text FormatUndoList(const std::vector<UndoEntry>& entries, char16_t sep) {
-  const std::size_t width = Str(static_cast<long long>(entries.size())).size();
-  Text out;
-  for (std::size_t k = 0; k < entries.size(); ++k) {
-    const UndoEntry& e = entries[k];
-    const Text number = Str(static_cast<long long>(k + 1));
-    out += Text(width - number.size(), u' ') + number + u"  " + Quoted(e.record.target, sep) +
-           u" was " + Quoted(e.record.oldName, sep);
-    const Text note = ListNote(e, sep);
-    if (!note.empty()) out += u"  " + note;
-    out += u'\n';
-  }
+Text FormatUndoListLine(const UndoEntry& e, std::size_t width, char16_t sep) {
+  const Text number = Str(static_cast<long long>(e.listNumber));
+  Text out = Text(width > number.size() ? width - number.size() : 0, u' ') + number + u"  " +
+             Quoted(e.record.target, sep) + u" was " + Quoted(e.record.oldName, sep);
+  const Text note = ListNote(e, sep);
+  if (!note.empty()) out += u"  " + note;
+  out += u'\n';
   return out;
 }
 
@@ -371,7 +390,8 @@ Text UndoUsage() {
          u"standard error. Exit status: 0 done, 1 nothing to undo, 2 error.\n";
 }
 
-UndoOutcome RunUndo(const UndoRequest& request, const Text& logPath, char16_t sep) {
+UndoOutcome RunUndo(const UndoRequest& request, const Text& logPath, char16_t sep,
+                    const std::function<void(const Text&)>& print) {
   using Kind = UndoRequest::Kind;
   if (request.kind == Kind::Help) return {kUndoDone, UndoUsage(), {}};
   if (request.kind == Kind::Invalid) {
@@ -379,32 +399,71 @@ UndoOutcome RunUndo(const UndoRequest& request, const Text& logPath, char16_t se
   }
 
   const Text log = Quoted(logPath, sep);
-  std::optional<Text> text;
+  // Opened again for each pass over it; nothing when there is no log.
   ErrState unread;
-  if (IgnoreErrors(unread, [&] { text = ReadUndoLog(logPath); }) != 0) {
+  auto open = [&]() {
+    std::unique_ptr<UndoLogLines> lines;
+    IgnoreErrors(unread, [&] {
+      try {
+        lines = std::make_unique<UndoLogLines>(logPath);
+      } catch (const RuntimeError& e) {
+        if (e.Number() != err::kFileNotFound && e.Number() != err::kPathNotFound) throw;
+      }
+    });
+    return lines;
+  };
+  std::unique_ptr<UndoLogLines> lines = open();
+  if (unread.number != 0) {
     return Failure(kUndoError, u"The undo log " + log + u" cannot be read: " + unread.description + u".");
   }
-  if (!text) return Failure(kNothingToUndo, u"Nothing to undo: there is no undo log " + log + u" yet.");
-  const std::vector<UndoEntry> entries = ListUndoEntries(UndoLogLines(*text), sep);
-  if (entries.empty()) {
-    return Failure(kNothingToUndo, u"Nothing to undo: the undo log " + log + u" holds no renames.");
-  }
-  const bool afterTornLine = !text->empty() && text->back() != u'\n' && text->back() != u'\r';
+  if (!lines) return Failure(kNothingToUndo, u"Nothing to undo: there is no undo log " + log + u" yet.");
+  const UndoOutcome noRenames =
+      Failure(kNothingToUndo, u"Nothing to undo: the undo log " + log + u" holds no renames.");
 
-  if (request.kind == Kind::List) return {kUndoDone, FormatUndoList(entries, sep), {}};
+  if (request.kind == Kind::List) {
+    const std::size_t count = CountUndoEntries(*lines);
+    if (count == 0) return noRenames;
+    lines = open();
+    if (!lines) return noRenames;  // gone since
+    const std::size_t width = Str(static_cast<long long>(count)).size();
+    UndoOutcome listed{kUndoDone, {}, {}};
+    WalkUndoEntries(
+        *lines,
+        [&](const UndoEntry& e) {
+          if (print) {
+            print(FormatUndoListLine(e, width, sep));
+          } else {
+            listed.output += FormatUndoListLine(e, width, sep);
+          }
+          return true;
+        },
+        sep);
+    return listed;
+  }
 
   if (request.kind == Kind::Entry) {
     const Text number = u"entry " + Str(static_cast<long long>(request.entry));
-    if (request.entry > entries.size()) {
+    std::optional<UndoEntry> found;
+    std::size_t seen = 0;
+    WalkUndoEntries(
+        *lines,
+        [&](const UndoEntry& e) {
+          seen = e.listNumber;
+          if (e.listNumber == request.entry) found = e;
+          return !found;
+        },
+        sep);
+    if (seen == 0) return noRenames;
+    if (!found) {
       return Failure(kUndoError, u"There is no " + number + u": the undo log holds " +
-                                     Count(entries.size(), u"rename", u"renames") +
+                                     Count(seen, u"rename", u"renames") +
                                      u" (see velmora-undo --list).");
     }
-    UndoEntry entry = entries[request.entry - 1];
+    UndoEntry& entry = *found;
     if (entry.status != UndoStatus::Ready) {
       return Failure(kNothingToUndo, u"Cannot undo " + number + u": " + WhyNot(entry, sep));
     }
-    Attempt attempt = UndoOne(entry, logPath, afterTornLine, sep);
+    Attempt attempt = UndoOne(entry, logPath, sep);
     if (attempt.error.number == 0) return {kUndoDone, {}, attempt.message};
     if (TakenOrGone(attempt.error.number)) {
       entry.status = attempt.error.number == err::kFileAlreadyExists ? UndoStatus::NameTaken
@@ -416,27 +475,39 @@ UndoOutcome RunUndo(const UndoRequest& request, const Text& logPath, char16_t se
                                    attempt.error.description + u".");
   }
 
-  // The newest that can still be undone; files that changed since the list
-  // was made (taken or gone) only move the search on.
+  // The newest that can still be undone; files that changed since the line
+  // was checked (taken or gone) only move the search on. The walk stops
+  // there: the older part of a long log is never read.
   std::size_t passedOver = 0;
-  for (const UndoEntry& entry : entries) {
-    if (entry.status == UndoStatus::Ready) {
-      Attempt attempt = UndoOne(entry, logPath, afterTornLine, sep);
-      if (attempt.error.number == 0) {
-        if (passedOver > 0) {
-          attempt.message += u"\n" + Count(passedOver, u"newer rename", u"newer renames") +
-                             u" of the log cannot be undone now (see velmora-undo --list).";
+  bool any = false;
+  std::optional<UndoOutcome> outcome;
+  WalkUndoEntries(
+      *lines,
+      [&](const UndoEntry& entry) {
+        any = true;
+        if (entry.status == UndoStatus::Ready) {
+          Attempt attempt = UndoOne(entry, logPath, sep);
+          if (attempt.error.number == 0) {
+            if (passedOver > 0) {
+              attempt.message += u"\n" + Count(passedOver, u"newer rename", u"newer renames") +
+                                 u" of the log cannot be undone now (see velmora-undo --list).";
+            }
+            outcome = UndoOutcome{kUndoDone, {}, attempt.message};
+            return false;
+          }
+          if (!TakenOrGone(attempt.error.number)) {
+            outcome = Failure(kUndoError, u"Could not rename " + Quoted(entry.record.target, sep) +
+                                              u" back to " + Quoted(entry.record.oldName, sep) + u": " +
+                                              attempt.error.description + u".");
+            return false;
+          }
         }
-        return {kUndoDone, {}, attempt.message};
-      }
-      if (!TakenOrGone(attempt.error.number)) {
-        return Failure(kUndoError, u"Could not rename " + Quoted(entry.record.target, sep) +
-                                       u" back to " + Quoted(entry.record.oldName, sep) + u": " +
-                                       attempt.error.description + u".");
-      }
-    }
-    if (entry.status != UndoStatus::Undone) ++passedOver;
-  }
+        if (entry.status != UndoStatus::Undone) ++passedOver;
+        return true;
+      },
+      sep);
+  if (outcome) return *outcome;
+  if (!any) return noRenames;
   return Failure(kNothingToUndo, u"Nothing to undo: no rename in the undo log " + log +
                                      u" can be undone now (see velmora-undo --list).");
 }

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -18,16 +19,6 @@
 
 namespace velmora {
 
-/// The lines of a log's text without their line ends, oldest first. CR LF,
-/// a lone CR and a lone LF each end a line: a name holding one is always
-/// written escaped, so none lies inside a name. A last piece without its line
-/// end is left out, since lines are written whole and it may be torn.
-std::vector<Text> UndoLogLines(TextView text);
-
-/// The whole log at `path` decoded as the log is written; nothing when there
-/// is no log. Other failures (no access) are raised.
-std::optional<Text> ReadUndoLog(const Text& path);
-
 /// Why a rename of the log can or cannot be undone now.
 enum class UndoStatus {
   Ready,        ///< the file is at its path and its old name is free
@@ -36,23 +27,28 @@ enum class UndoStatus {
   NameTaken,    ///< another entry has the old name
   ForeignPath,  ///< its path is not a full path here (a Windows line on POSIX)
   BadName,      ///< the old name would take the file out of its folder
-  Ambiguous,    ///< the line reads several ways, and more than one file fits
+  Ambiguous,    ///< the line reads several ways, and more than one file fits (or
+                ///< more than eight ways, which no real pair of names gives)
 };
 
 /// One rename of the log as velmora-undo lists it.
 struct UndoEntry {
-  std::size_t lineNumber = 0;  ///< in the log, from 1
+  std::size_t listNumber = 0;  ///< from 1, the newest first
   UndoRecord record;           ///< the reading of the line that fits the files
   UndoStatus status = UndoStatus::Ready;
   std::size_t undoneBy = 0;    ///< list number of the entry reversing it; 0 for none
 };
 
-/// The renames of `lines` (as UndoLogLines gives them), newest first: entry
-/// k of the result has list number k + 1. Blank and unreadable lines are
-/// left out. Each entry is checked against the file system now; a line that
-/// reads several ways takes the reading whose target exists.
-std::vector<UndoEntry> ListUndoEntries(const std::vector<Text>& lines,
-                                       char16_t sep = NativeSeparator());
+/// Gives `visit` the renames of `lines`, newest first, each checked against
+/// the file system now, until it returns false. Blank and unreadable lines
+/// are left out; a line that reads several ways takes the reading whose
+/// target exists. Time is in proportion to the lines walked, and no line is
+/// held once passed.
+void WalkUndoEntries(UndoLogLines& lines, const std::function<bool(const UndoEntry&)>& visit,
+                     char16_t sep = NativeSeparator());
+
+/// How many renames `lines` hold (all of them are read).
+std::size_t CountUndoEntries(UndoLogLines& lines);
 
 /// The path a rename came from: the target's folder and the old name.
 Text OldPathOf(const UndoRecord& record, char16_t sep = NativeSeparator());
@@ -63,10 +59,10 @@ Text OldPathOf(const UndoRecord& record, char16_t sep = NativeSeparator());
 /// mistaken for names.
 Text ShowText(TextView text, char16_t sep = NativeSeparator());
 
-/// The list of `entries` for the terminal, one line each: list number, the
-/// path the file got and the name it had, each quoted through ShowText, and a
-/// note for entries that cannot be undone now.
-Text FormatUndoList(const std::vector<UndoEntry>& entries, char16_t sep = NativeSeparator());
+/// One line of the list for the terminal: the list number right-aligned to
+/// `width` digits, the path the file got and the name it had, each quoted
+/// through ShowText, and a note when it cannot be undone now.
+Text FormatUndoListLine(const UndoEntry& entry, std::size_t width, char16_t sep = NativeSeparator());
 
 /// What the person asked of velmora-undo.
 struct UndoRequest {
@@ -98,8 +94,10 @@ Text UndoUsage();
 /// Carries out `request` on the log at `logPath`. An undo renames through
 /// RenameNoReplaceExact and appends UndoLine(restored path, name it had) to
 /// the log, after the log's size rule; a failed append is reported, and the
-/// undo stands.
+/// undo stands. With `print`, the list goes to it line by line instead of
+/// into the outcome, so that a long log is never held as text.
 UndoOutcome RunUndo(const UndoRequest& request, const Text& logPath,
-                    char16_t sep = NativeSeparator());
+                    char16_t sep = NativeSeparator(),
+                    const std::function<void(const Text&)>& print = {});
 
 }  // namespace velmora

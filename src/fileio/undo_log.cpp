@@ -1,8 +1,13 @@
 #include "fileio/undo_log.h"
 
+#include <algorithm>
+
 #include "fileio/paths.h"
+#include "fileio/text_file.h"
 #include "platform/application/application.h"
+#include "platform/codec/codec.h"
 #include "platform/errors/errors.h"
+#include "platform/files/files.h"
 
 namespace velmora {
 
@@ -102,12 +107,87 @@ std::vector<UndoRecord> ParseUndoLine(TextView line) {
   if (line.substr(0, kPlainVerb.size()) != kPlainVerb) return {};
   if (line.size() < kPlainVerb.size() + kBetween.size() + 1 || line.back() != u'"') return {};
   const TextView inner = line.substr(kPlainVerb.size(), line.size() - kPlainVerb.size() - 1);
+  if (inner.size() > kLongestPath + kBetween.size() + kLongestFileName) return {};
+  // Only a gap that leaves an old name short enough to be one can divide the
+  // names: the search starts that near the end.
+  const std::size_t nearest = inner.size() - std::min(inner.size(), kBetween.size() + kLongestFileName);
   std::vector<UndoRecord> readings;
-  for (std::size_t at = inner.find(kBetween); at != TextView::npos; at = inner.find(kBetween, at + 1)) {
-    UndoRecord record{Text(inner.substr(0, at)), Text(inner.substr(at + kBetween.size()))};
-    if (!record.target.empty() && !record.oldName.empty()) readings.push_back(std::move(record));
+  // Where the target's file name starts, after either separator (a line may
+  // come from either system), kept up as the gap moves right.
+  std::size_t nameStart = inner.find_last_of(u"/\\", nearest);
+  nameStart = nameStart == TextView::npos ? 0 : nameStart + 1;
+  std::size_t scanned = nearest;
+  for (std::size_t at = inner.find(kBetween, nearest); at != TextView::npos; at = inner.find(kBetween, at + 1)) {
+    for (; scanned < at; ++scanned) {
+      if (inner[scanned] == u'/' || inner[scanned] == u'\\') nameStart = scanned + 1;
+    }
+    const TextView target = inner.substr(0, at), oldName = inner.substr(at + kBetween.size());
+    if (target.empty() || oldName.empty() || target.size() > kLongestPath) continue;
+    if (at - nameStart > kLongestFileName) continue;
+    readings.push_back({Text(target), Text(oldName)});
   }
   return readings;
+}
+
+UndoLogWrite AppendUndoLine(CTextFile& log, const Text& logPath, const Text& line) {
+  if (log.FileHandle() == 0) return {};
+  // Read apart from the held log, which is open for appending only.
+  std::string last;
+  IgnoreErrors([&] {
+    const InputFile file(logPath);
+    if (const std::int64_t size = Lof(file.Number()); size > 0) last = ReadBytesAt(file.Number(), size - 1, 1);
+  });
+  const bool afterTornLine = !last.empty() && last != "\n" && last != "\r";
+  ErrState failed;
+  IgnoreErrors(failed, [&] { log.WriteLnStr(afterTornLine ? u"\r\n" + line : line); });
+  if (failed.number != 0) return {false, failed.description};
+  return {true, {}};
+}
+
+namespace {
+// The log starts afresh past 64 KiB; a file far larger is none of ours.
+constexpr std::int64_t kLargestLog = 16 * 1024 * 1024;
+constexpr std::size_t kReadStep = 64 * 1024;
+}  // namespace
+
+UndoLogLines::UndoLogLines(const Text& path) : file_(path), start_(Lof(file_.Number())) {
+  if (start_ > kLargestLog) Raise(err::kPathFileAccessError, u"it is larger than any undo log grows");
+  // What follows the last line end is torn, or no line at all.
+  std::size_t lastBreak = std::string::npos;
+  while ((lastBreak = buffer_.find_last_of("\r\n")) == std::string::npos && Extend()) {
+  }
+  buffer_.resize(lastBreak == std::string::npos ? 0 : lastBreak + 1);
+}
+
+bool UndoLogLines::Extend() {
+  if (start_ == 0) return false;
+  // Steps as large as what is held: a long line is read in linear time.
+  const std::int64_t step = static_cast<std::int64_t>(std::max(kReadStep, buffer_.size()));
+  const std::int64_t from = std::max<std::int64_t>(0, start_ - step);
+  std::string before = ReadBytesAt(file_.Number(), from, static_cast<std::size_t>(start_ - from));
+  if (static_cast<std::int64_t>(before.size()) != start_ - from) Raise(err::kInputPastEndOfFile);
+  buffer_.insert(0, before);
+  start_ = from;
+  return true;
+}
+
+bool UndoLogLines::Previous(Text& line) {
+  if (buffer_.empty()) return false;
+  // The line end: CR LF, or a lone CR or LF. A CR before the LF may lie in
+  // the part not read yet.
+  if (buffer_.size() == 1 && buffer_[0] == '\n') Extend();
+  const std::size_t n = buffer_.size();
+  const std::size_t breakLength = buffer_[n - 1] == '\n' && n >= 2 && buffer_[n - 2] == '\r' ? 2 : 1;
+  std::size_t before = std::string::npos;
+  for (;;) {
+    const std::size_t end = buffer_.size() - breakLength;
+    before = end == 0 ? std::string::npos : buffer_.find_last_of("\r\n", end - 1);
+    if (before != std::string::npos || !Extend()) break;
+  }
+  const std::size_t start = before == std::string::npos ? 0 : before + 1;
+  line = DecodeText(std::string_view(buffer_).substr(start, buffer_.size() - breakLength - start));
+  buffer_.resize(start);
+  return true;
 }
 
 }  // namespace velmora

@@ -13,8 +13,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
+#include "platform/files/files.h"
 #include "platform/fs/filesystem.h"
 #include "platform/text/text.h"
 
@@ -42,6 +46,43 @@ void ApplyUndoLogSizeRule(const Text& path);
 /// file name was `oldName`.
 Text UndoLine(const Text& target, const Text& oldName);
 
+class CTextFile;
+
+/// What appending a line to the log did.
+struct UndoLogWrite {
+  bool written = false;
+  Text reason;  ///< why not, when the log was open; empty when it never opened
+};
+
+/// Appends `line` and CR LF to `log`, open for append on `logPath`, in one
+/// write that lands whole or not at all. When the log's last line has no line
+/// end (edited by hand, or torn), a CR LF goes first, so that the new line
+/// stays a line of its own.
+UndoLogWrite AppendUndoLine(CTextFile& log, const Text& logPath, const Text& line);
+
+/// The whole lines of the log at a path, read from the newest back in steps,
+/// so that a recent line is found without reading the rest. CR LF, a lone CR
+/// and a lone LF each end a line: a name holding one is always written
+/// escaped, so none lies inside a name. A last piece without its line end is
+/// left out, since lines are written whole and it may be torn.
+class UndoLogLines {
+ public:
+  /// Raises as an input open does (53 for no log), and 75 for a file larger
+  /// than any log grows, which is none of ours.
+  explicit UndoLogLines(const Text& path);
+  /// The line before the last one given (the newest, first), decoded as the
+  /// log is written; false once the oldest is passed. Read errors are raised.
+  bool Previous(Text& line);
+
+ private:
+  /// Reads the step before what is held; false at the start of the file.
+  bool Extend();
+
+  InputFile file_;
+  std::int64_t start_ = 0;  // the file offset of buffer_[0]
+  std::string buffer_;      // the lines not given yet, the last one's end included
+};
+
 /// One rename as the log records it.
 struct UndoRecord {
   Text target;   ///< the path the file got
@@ -52,6 +93,14 @@ struct UndoRecord {
 /// Every way `line` (without its line end) reads as an undo line: none for a
 /// blank, torn or foreign line; more than one only when a name of a Ren line
 /// holds `" "`, which that form cannot tell from the gap between the names.
+/// Only readings a file could have count: names of at most kLongestFileName
+/// characters and a target of at most kLongestPath, so that a crafted line
+/// costs time in proportion to its length.
 std::vector<UndoRecord> ParseUndoLine(TextView line);
+
+/// The longest file name any supported system stores, in UTF-16 units.
+inline constexpr std::size_t kLongestFileName = 255;
+/// The longest path any supported system opens (Windows' long paths).
+inline constexpr std::size_t kLongestPath = 32767;
 
 }  // namespace velmora

@@ -33,7 +33,9 @@ int main(int argc, char* argv[]) {
     const bool needsLog =
         request.kind != UndoRequest::Kind::Help && request.kind != UndoRequest::Kind::Invalid;
     // A log to undo from has its folder already: reading makes none.
-    outcome = RunUndo(request, needsLog ? UndoLogPath(ProgramFolder(), NativeSeparator(), false) : Text());
+    // The list goes out as it is made: a long log is never held as text.
+    outcome = RunUndo(request, needsLog ? UndoLogPath(ProgramFolder(), NativeSeparator(), false) : Text(),
+                      NativeSeparator(), [](const Text& line) { Write(stdout, line); });
   } catch (const RuntimeError& e) {
     outcome = {kUndoError, {}, e.Description()};
   } catch (const std::bad_alloc&) {

@@ -26,8 +26,7 @@ class UndoFolderTest : public TempFolderTest {
     ASSERT_FALSE(undo.empty());
     CTextFile log;
     ASSERT_TRUE(log.FileOpen(LogPath(), 2));
-    log.WriteLnStr(undo);
-    log.FileClose();
+    ASSERT_TRUE(AppendUndoLine(log, LogPath(), undo).written);
   }
   /// velmora-undo with the arguments `args`, on this folder's log.
   UndoOutcome Undo(const std::vector<Text>& args = {}) const {

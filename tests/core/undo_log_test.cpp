@@ -89,5 +89,35 @@ TEST(UndoLogTest, LinesThatAreNoRenameReadAsNothing) {
   }
 }
 
+// A crafted line full of gaps costs time in proportion to its length: only
+// gaps that leave names short enough to be a file's can divide it.
+TEST(UndoLogTest, OnlyReadingsAFileCouldHaveCount) {
+  auto gaps = [](int n, TextView each) {
+    Text out;
+    for (int i = 0; i < n; ++i) out += each;
+    return out;
+  };
+  const Text crafted = u"Ren \"/d/x" + gaps(16000, u"\" \"") + u"\" \"y\"";
+  for (const UndoRecord& r : ParseUndoLine(crafted)) {
+    EXPECT_LE(r.oldName.size(), kLongestFileName);
+    EXPECT_LE(r.target.size() - r.target.rfind(u'/') - 1, kLongestFileName);
+  }
+  EXPECT_LE(ParseUndoLine(crafted).size(), 2 * kLongestFileName / 3 + 1);
+
+  // Gaps inside real names of legal length: the right reading is among them.
+  const Text target = u"/d/" + gaps(40, u"x\" \"") + u"y", oldName = gaps(20, u"z\" \"") + u"w";
+  const std::vector<UndoRecord> readings = ParseUndoLine(UndoLine(target, oldName));
+  EXPECT_NE(std::find(readings.begin(), readings.end(), UndoRecord{target, oldName}), readings.end());
+
+  Text longest;
+  while (longest.size() + 8 <= kLongestPath) longest += u"/folder1";
+  longest += Text(kLongestPath - longest.size(), u'x');
+  EXPECT_EQ(ParseUndoLine(UndoLine(longest, u"old")).size(), 1u);
+  EXPECT_TRUE(ParseUndoLine(UndoLine(longest + u"x", u"old")).empty());
+  EXPECT_TRUE(ParseUndoLine(UndoLine(u"/d/new", Text(kLongestFileName + 1, u'n'))).empty());
+  EXPECT_TRUE(ParseUndoLine(UndoLine(u"/d/" + Text(kLongestFileName + 1, u'n'), u"old")).empty());
+  EXPECT_EQ(ParseUndoLine(UndoLine(u"C:\\d\\" + Text(kLongestFileName, u'n'), u"old")).size(), 1u);
+}
+
 }  // namespace
 }  // namespace velmora

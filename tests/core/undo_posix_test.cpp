@@ -32,6 +32,8 @@ TEST_F(UndoPosixTest, NamesComeBackByteForByte) {
       {"ends in CR\r", "plain", "RenEsc "},
       {"notes.", "notes.txt", "Ren "},  // the platform drops such dots from new names only
       {"say \"hi\".txt", "hi.txt", "Ren "},
+      {"...", "dots.txt", "Ren "},  // a legal name here, unlike "." and ".."
+      {"\xf0\x9f\x93\x84 notes.txt", "notes.txt", "Ren "},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.newName);

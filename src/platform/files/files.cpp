@@ -236,6 +236,18 @@ std::string ReadBytes(int fileNumber, std::size_t maxBytes) {
   return out;
 }
 
+std::string ReadBytesAt(int fileNumber, std::int64_t offset, std::size_t maxBytes) {
+  std::lock_guard lock(g_mutex);
+  OpenEntry& e = Entry(fileNumber);
+  RequireReadable(e);
+  DropReadAhead(e);
+  detail::SeekNativeFile(e.file, offset - detail::SeekNativeFile(e.file, 0));
+  std::string out;
+  while (out.size() < maxBytes && ReadAppend(e.file, out, maxBytes - out.size()) != 0) {
+  }
+  return out;
+}
+
 void PrintText(int fileNumber, TextView text, bool newLine) {
   std::lock_guard lock(g_mutex);
   OpenEntry& e = Entry(fileNumber);

@@ -55,6 +55,10 @@ std::string ReadBytes(int fileNumber, std::size_t maxBytes);
 /// output, append or binary.
 void PrintText(int fileNumber, TextView text, bool newLine);
 
+/// Up to `maxBytes` bytes from byte `offset` of a file open for input (fewer
+/// only at its end); reading then goes on after them.
+std::string ReadBytesAt(int fileNumber, std::int64_t offset, std::size_t maxBytes);
+
 /// A file number open for reading, shared with other programs, and closed
 /// whatever way its owner leaves. Opening raises as OpenFile does.
 class InputFile {
