@@ -13,3 +13,10 @@ if(VELMORA_BUILD_UI AND UNIX AND NOT APPLE)
   add_test(NAME e2e_chooser COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/chooser_test.sh $<TARGET_FILE:velmora>)
   set_tests_properties(e2e_chooser PROPERTIES TIMEOUT 120)
 endif()
+
+# The rule those scripts end each program with (tests/lib/xvfb.sh), on
+# stand-in programs: no X server needed.
+if(VELMORA_BUILD_UI AND UNIX AND NOT APPLE)
+  add_test(NAME e2e_lib_finish COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/lib/finish_test.sh)
+  set_tests_properties(e2e_lib_finish PROPERTIES TIMEOUT 60)
+endif()

@@ -18,11 +18,13 @@ export QT_QPA_PLATFORM=xcb
 start_xvfb
 
 # Runs velmora-undo with the given arguments; its status, stdout and stderr
-# land in $status, $work/out and $work/err.
+# land in $status, $work/out and $work/err. Its status is the caller's to
+# check (1 is an answer too); a sanitizer report fails the case.
 status=0
 run_undo() {
   "$work/prog/velmora-undo" "$@" >"$work/out" 2>"$work/err"
   status=$?
+  no_sanitizer_report "$work/err" "velmora-undo $*"
 }
 
 # 1. A rename in the window, as a person makes it; the cases after it undo it.
@@ -78,6 +80,7 @@ action="$(sed -n '/^\[Desktop Action undo-last\]$/,/^\[/s/^Exec=//p' "$desktop_e
 # shellcheck disable=SC2086 # the Exec line is split into words, as the desktop does
 PATH="$work/prog:$work/fakebin:$PATH" $action 2>"$work/err"
 status=$?
+no_sanitizer_report "$work/err" "the action"
 [ "$status" = 0 ] && [ -e "$new" ] && [ ! -e "$old" ] ||
   fail "the action ($action) exited $status: $(cat "$work/err"); $(ls "$work/data")"
 grep -qx "Rename undone" "$work/notified" 2>/dev/null &&

@@ -134,18 +134,44 @@ open_window() {
   return 1
 }
 
+# Fails the case ($2, when given, says after what) when the output file $1
+# holds a report of AddressSanitizer, LeakSanitizer or UBSan, which a
+# sanitized build prints without always changing its exit code.
+no_sanitizer_report() {
+  local found
+  found="$(grep -m5 -e 'ERROR: AddressSanitizer' -e 'ERROR: LeakSanitizer' -e 'runtime error:' "$1" 2>/dev/null)" ||
+    return 0
+  fail "${2:+$2: }sanitizer report in $(basename "$1"): $found"
+  return 1
+}
+
 # Waits for the program to end (the window unloads after a rename or Esc);
-# its exit code is then in $status. One that is still running after ten
-# seconds fails the case ($1, when given, says after what) and is ended.
+# its exit code is then in $status. A code other than 0, or a sanitizer
+# report in $work/app.log, fails the case; with --any-exit first, the code is
+# the caller's to check. One that is still running after ten seconds fails
+# the case ($1, when given, says after what) and is ended.
+# Usage: finish [--any-exit] [WHAT]
 status=""
 # shellcheck disable=SC2034 # $status is the scripts' to read
 finish() {
+  local any_exit=""
+  if [ "${1:-}" = --any-exit ]; then
+    any_exit=1
+    shift
+  fi
   for _ in $(seq 100); do
     if ! kill -0 "$app_pid" 2>/dev/null; then
       wait "$app_pid"
       status=$?
       app_pid=""
-      return 0
+      local ok=0
+      if [ -z "$any_exit" ] && [ "$status" != 0 ]; then
+        fail "${1:+$1: }the program ended with code $status"
+        tail -n 20 "$work/app.log" | sed 's/^/  program: /'
+        ok=1
+      fi
+      no_sanitizer_report "$work/app.log" "${1:-}" || ok=1
+      return "$ok"
     fi
     sleep 0.1
   done

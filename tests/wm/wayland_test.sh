@@ -47,6 +47,7 @@ logged_run() {
   shift 3
   (cd "$work/data" && WAYLAND_DEBUG=1 exec timeout "$seconds" env "$@" >"$log" 2>&1)
   local code=$?
+  no_sanitizer_report "$log" "$what"
   if [ "$code" -gt 128 ]; then
     fail "$what: the program died of signal $((code - 128))"
   elif [ "$code" != 124 ]; then
@@ -129,6 +130,7 @@ renames() {
       continue
     fi
     wait "$pid" || codes=$((codes + 1))
+    no_sanitizer_report "$work/run.log" "$name, run $i"
     if [ "$i" = esc ]; then
       [ -f "$work/data/file-esc.txt" ] || fail "$name: Esc renamed the file"
     else
@@ -164,6 +166,7 @@ if wait_socket velmora-nested; then
     wait "$pid"
     code=$?
     [ "$code" = 0 ] || fail "weston: with the base name field empty, the program ended with code $code"
+    no_sanitizer_report "$work/run.log" "weston, empty base name"
   fi
   [ "$(cat "$work/data/.profile" 2>/dev/null)" = five ] || fail "weston: Esc changed .profile: $(ls -A "$work/data")"
 else
@@ -199,6 +202,7 @@ if command -v mutter >/dev/null && command -v Xwayland >/dev/null; then
     fi
     kill "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null
+    no_sanitizer_report "$work/gnome.log" "mutter"
     # XWayland (the GNOME choice), then Wayland itself, where Qt's teardown hung.
     begin "mutter, XWayland: renames and Esc end with 0"
     renames "mutter, XWayland" mapped "${gnome[@]}"
