@@ -2,6 +2,8 @@
 if(VELMORA_BUILD_UI AND UNIX AND NOT APPLE)
   add_test(NAME e2e_xvfb COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/xvfb_test.sh $<TARGET_FILE:velmora>)
   set_tests_properties(e2e_xvfb PROPERTIES TIMEOUT 180)
+  add_test(NAME e2e_case_insensitive COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/case_insensitive_test.sh $<TARGET_FILE:velmora_core_tests>)
+  set_tests_properties(e2e_case_insensitive PROPERTIES TIMEOUT 120 SKIP_RETURN_CODE 77)
   add_test(NAME e2e_race COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/race_test.sh $<TARGET_FILE:velmora>)
   set_tests_properties(e2e_race PROPERTIES TIMEOUT 240)
   add_test(NAME e2e_undo COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/undo_test.sh $<TARGET_FILE:velmora> $<TARGET_FILE:velmora-undo> ${CMAKE_CURRENT_SOURCE_DIR}/packaging/velmora.desktop)

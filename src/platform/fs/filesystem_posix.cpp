@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/codec/codec.h"
 #include "platform/errors/errors.h"
@@ -97,15 +98,21 @@ int RenameOnce(const std::string& from, const std::string& to, NoReplaceMethod m
   return CheckThenRename(from, to);
 }
 
-/// Whether `folder` holds an entry named exactly `name` (byte for byte). When
-/// the folder cannot be listed the answer is yes, the cautious one.
-bool HasExactEntry(const std::string& folder, const std::string& name) {
+/// Whether `folder` holds an entry whose name `matches`. When the folder
+/// cannot be listed the answer is yes, the cautious one.
+template <class Matches>
+bool HasEntry(const std::string& folder, Matches matches) {
   std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
   if (!dir) return true;
   while (const dirent* entry = ::readdir(dir.get())) {
-    if (name == entry->d_name) return true;
+    if (matches(std::string_view(entry->d_name))) return true;
   }
   return false;
+}
+
+/// Whether `folder` holds an entry named exactly `name` (byte for byte).
+bool HasExactEntry(const std::string& folder, const std::string& name) {
+  return HasEntry(folder, [&](std::string_view entry) { return entry == name; });
 }
 
 /// True when `to` reaches the very entry `from` names, only through another
@@ -114,8 +121,16 @@ bool HasExactEntry(const std::string& folder, const std::string& name) {
 bool SameEntryOtherCase(const std::string& from, const std::string& to) {
   struct stat a {}, b {};
   if (::lstat(from.c_str(), &a) != 0 || ::lstat(to.c_str(), &b) != 0) return false;
-  if (a.st_dev != b.st_dev || a.st_ino != b.st_ino) return false;
-  return !HasExactEntry(detail::FolderOf(to), LastComponent(to));
+  const std::string folder = detail::FolderOf(to);
+  if (a.st_dev == b.st_dev && a.st_ino == b.st_ino) return !HasExactEntry(folder, LastComponent(to));
+  // Some file systems (FAT through FUSE) number an entry anew for each
+  // spelling it is looked up by. There the folder tells: it lists the name
+  // `from` and not `to`, and the two differ only in letter case, so the
+  // lookup of `to` found `from`'s entry, the only one of that spelling.
+  if (a.st_dev != b.st_dev || detail::FolderOf(from) != folder) return false;
+  const std::string fromName = LastComponent(from), toName = LastComponent(to);
+  if (LCase(FromNativePath(fromName)) != LCase(FromNativePath(toName))) return false;
+  return HasExactEntry(folder, fromName) && !HasExactEntry(folder, toName);
 }
 
 /// A case-only rename on a case-insensitive file system: the entry goes to a
@@ -133,6 +148,16 @@ void RenameThroughTemporary(const std::string& from, const std::string& to,
   }
   if (e != 0) RaiseRenameError(e, from);
   e = RenameOnce(temporary, to, method);
+  // A file system that numbers each spelling anew may still answer for the
+  // spelling it has just freed. When the folder lists nothing of that name in
+  // any case, the name is free, and the plain rename replaces nothing.
+  if (e == EEXIST) {
+    const Text folded = LCase(FromNativePath(LastComponent(to)));
+    const bool listed = HasEntry(detail::FolderOf(to), [&](std::string_view entry) {
+      return LCase(FromNativePath(entry)) == folded;
+    });
+    if (!listed) e = ::rename(temporary.c_str(), to.c_str()) == 0 ? 0 : errno;
+  }
   if (e != 0) {
     if (RenameOnce(temporary, from, method) != 0) RaiseErrno(e);
     RaiseRenameError(e, from);
