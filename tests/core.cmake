@@ -46,7 +46,7 @@ else()
 endif()
 target_include_directories(velmora_core_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/tests)
 target_link_libraries(velmora_core_tests PRIVATE
-  velmora_app velmora_os_shell GTest::gtest GTest::gtest_main)
+  velmora_app velmora_undo_command velmora_os_shell GTest::gtest GTest::gtest_main)
 velmora_warnings(velmora_core_tests)
 gtest_discover_tests(velmora_core_tests DISCOVERY_TIMEOUT 60
                      PROPERTIES ENVIRONMENT "VELMORA_TEST_BUILD_DIR=${CMAKE_BINARY_DIR}")

@@ -1,8 +1,8 @@
-// velmora-undo's logic: the log read back, its renames listed and undone.
+// What an undo is: the log's renames read back against the files as they are
+// now, and one of them given its old name again.
 #include "fileio/undo.h"
 
 #include <algorithm>
-#include <limits>
 #include <memory>
 #include <cstdint>
 #include <unordered_map>
@@ -22,12 +22,15 @@ namespace {
 
 bool IsLetter(char16_t c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'); }
 
-/// "C:\..." or "\\server\...": a path as Windows writes it.
+}  // namespace
+
 bool LooksLikeWindowsPath(TextView path) {
   const bool drive =
       path.size() >= 3 && IsLetter(path[0]) && path[1] == u':' && (path[2] == u'\\' || path[2] == u'/');
   return drive || path.substr(0, 2) == u"\\\\";
 }
+
+namespace {
 
 /// Whether `path` is a full path on the system whose separator is `sep`.
 bool IsFullPathHere(TextView path, char16_t sep) {
@@ -46,9 +49,13 @@ Text FileNameOf(const Text& path, char16_t sep) {
   return TrapErrors([&] { return GetFileName(path, sep); }, Text());
 }
 
+}  // namespace
+
 Text FolderOf(const Text& path, char16_t sep) {
   return TrapErrors([&] { return GetFolderPath(path, sep); }, Text());
 }
+
+namespace {
 
 /// Whether a folder exists, the last answer kept: the lines of a log, and
 /// the readings of one line, mostly name one folder after another.
@@ -109,71 +116,6 @@ std::pair<UndoRecord, UndoStatus> Resolve(const std::vector<UndoRecord>& reading
   return {readings[at], statuses[at]};
 }
 
-Text Quoted(TextView text, char16_t sep) {
-  Text out(1, u'"');  // built in place: GCC 12 warns wrongly on "x" + Text&&
-  out += ShowText(text, sep);
-  out += u'"';
-  return out;
-}
-
-void AppendHex(Text& out, unsigned value, int digits) {
-  static constexpr char16_t kHex[] = u"0123456789abcdef";
-  for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) out += kHex[(value >> shift) & 0xF];
-}
-
-bool ChangesDirection(char16_t c) {
-  return c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
-}
-
-/// Why `entry` cannot be undone, as the end of a sentence.
-Text WhyNot(const UndoEntry& entry, char16_t sep) {
-  const UndoRecord& r = entry.record;
-  switch (entry.status) {
-    case UndoStatus::Ready:
-      break;
-    case UndoStatus::Undone:
-      return u"it is undone already (entry " + Str(static_cast<long long>(entry.undoneBy)) +
-             u" reverses it).";
-    case UndoStatus::Gone:
-      return u"the file " + Quoted(r.target, sep) +
-             u" is gone (renamed, moved or deleted since).";
-    case UndoStatus::NameTaken:
-      return u"its old name " + Quoted(r.oldName, sep) + u" is taken by another file in " +
-             Quoted(FolderOf(r.target, sep), sep) + u".";
-    case UndoStatus::ForeignPath:
-      if (sep != u'\\' && LooksLikeWindowsPath(r.target)) {
-        return Quoted(r.target, sep) +
-               u" is a Windows path: a rename made on Windows can only be undone there.";
-      }
-      return Quoted(r.target, sep) + u" is not a full path on this system.";
-    case UndoStatus::BadName:
-      return u"the line does not name a file and another plain name for it (" +
-             Quoted(r.target, sep) + u", " + Quoted(r.oldName, sep) +
-             u"), so it could move a file out of its folder.";
-    case UndoStatus::Ambiguous:
-      return u"the line can be read in more than one way, and more than one of the files it "
-             u"may name exists.";
-  }
-  return {};
-}
-
-/// The short note of the list for an entry that cannot be undone now.
-Text ListNote(const UndoEntry& entry, char16_t sep) {
-  switch (entry.status) {
-    case UndoStatus::Ready: return {};
-    case UndoStatus::Undone:
-      return u"(undone by " + Str(static_cast<long long>(entry.undoneBy)) + u")";
-    case UndoStatus::Gone: return u"(file gone)";
-    case UndoStatus::NameTaken: return u"(old name taken)";
-    case UndoStatus::ForeignPath:
-      return sep != u'\\' && LooksLikeWindowsPath(entry.record.target) ? u"(written on Windows)"
-                                                                        : u"(not a full path)";
-    case UndoStatus::BadName: return u"(not a file name)";
-    case UndoStatus::Ambiguous: return u"(ambiguous)";
-  }
-  return {};
-}
-
 /// Appends `line` to the log as velmora does: size rule, append open, one
 /// whole write. The reason, when it failed.
 std::optional<Text> AppendToLog(const Text& logPath, const Text& line) {
@@ -209,44 +151,19 @@ Fingerprint FingerprintOf(TextView first, TextView second) {
   return {fnv, static_cast<std::uint64_t>(std::hash<Text>{}(both))};
 }
 
-struct Attempt {
-  ErrState error;
-  Text message;  ///< what was done, when it was
-};
+}  // namespace
 
-/// Gives the file of `entry` its old name and logs that.
-Attempt UndoOne(const UndoEntry& entry, const Text& logPath, char16_t sep) {
-  Attempt attempt;
+UndoAttempt UndoRename(const UndoEntry& entry, const Text& logPath, char16_t sep) {
+  UndoAttempt attempt;
   const UndoRecord& r = entry.record;
   Text restored;
-  if (IgnoreErrors(attempt.error, [&] {
-        restored = RenameNoReplaceExact(r.target, OldPathOf(r, sep));
-      }) != 0) {
+  if (IgnoreErrors(attempt.error, [&] { restored = RenameNoReplaceExact(r.target, OldPathOf(r, sep)); }) != 0) {
     return attempt;
   }
-  attempt.message = u"Renamed " + Quoted(r.target, sep) + u" back to " + Quoted(r.oldName, sep) + u".";
   const Text absolute = TrapErrors([&] { return AbsolutePath(restored); }, restored);
-  const std::optional<Text> notLogged =
-      AppendToLog(logPath, UndoLine(absolute, FileNameOf(r.target, sep)));
-  if (notLogged) {
-    attempt.message += u"\nThe undo log " + Quoted(logPath, sep) +
-                       u" could not record this (" + *notLogged + u"), so it cannot be undone in turn.";
-  }
+  attempt.notLogged = AppendToLog(logPath, UndoLine(absolute, FileNameOf(r.target, sep)));
   return attempt;
 }
-
-bool TakenOrGone(int error) {
-  return error == err::kFileAlreadyExists || error == err::kFileNotFound ||
-         error == err::kPathNotFound;
-}
-
-Text Count(std::size_t n, const char16_t* one, const char16_t* many) {
-  return Str(static_cast<long long>(n)) + u" " + (n == 1 ? one : many);
-}
-
-UndoOutcome Failure(int status, Text message) { return {status, {}, std::move(message)}; }
-
-}  // namespace
 
 Text OldPathOf(const UndoRecord& record, char16_t sep) {
   return GetFolderPath(record.target, sep) + record.oldName;
@@ -283,233 +200,6 @@ std::size_t CountUndoEntries(UndoLogLines& lines) {
     if (!ParseUndoLine(line).empty()) ++count;
   }
   return count;
-}
-
-Text ShowText(TextView text, char16_t sep) {
-  Text out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char16_t c = text[i];
-    if (PairAt(text, i)) {
-      out += c;
-      out += text[++i];
-    } else if (const auto byte = EscapedByte(c)) {
-      out += u"\\x";
-      AppendHex(out, *byte, 2);  // the byte the lossless codec kept
-    } else if (IsSurrogate(c) || (c >= 0x80 && c <= 0x9F) || ChangesDirection(c)) {
-      out += u"\\u";
-      AppendHex(out, c, 4);
-    } else if (c == u'\r') {
-      out += u"\\r";
-    } else if (c == u'\n') {
-      out += u"\\n";
-    } else if (c == u'\t') {
-      out += u"\\t";
-    } else if (c < 0x20 || c == 0x7F) {
-      out += u"\\x";
-      AppendHex(out, c, 2);
-    } else if (c == u'"') {
-      out += u"\\\"";
-    } else if (c == u'\\' && sep != u'\\') {
-      out += u"\\\\";
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
-
-Text FormatUndoListLine(const UndoEntry& e, std::size_t width, char16_t sep) {
-  const Text number = Str(static_cast<long long>(e.listNumber));
-  Text out = Text(width > number.size() ? width - number.size() : 0, u' ') + number + u"  " +
-             Quoted(e.record.target, sep) + u" was " + Quoted(e.record.oldName, sep);
-  const Text note = ListNote(e, sep);
-  if (!note.empty()) out += u"  " + note;
-  out += u'\n';
-  return out;
-}
-
-UndoRequest ParseUndoArguments(const std::vector<Text>& args) {
-  UndoRequest request;
-  std::vector<Text> rest;
-  for (const Text& a : args) {
-    if (a == u"--notify" && !request.notify) {
-      request.notify = true;
-    } else {
-      rest.push_back(a);
-    }
-  }
-  auto invalid = [&](Text problem) {
-    request.kind = UndoRequest::Kind::Invalid;
-    request.problem = std::move(problem);
-    return request;
-  };
-  if (rest.empty()) return request;
-  if (rest.size() > 1) return invalid(u"Give one of N, --list or --help, not several.");
-  const Text& a = rest.front();
-  if (a == u"--help" || a == u"-h") {
-    request.kind = UndoRequest::Kind::Help;
-  } else if (a == u"--list") {
-    request.kind = UndoRequest::Kind::List;
-  } else if (!a.empty() && a.find_first_not_of(u"0123456789") == Text::npos) {
-    const Text significant = a.substr(std::min(a.size(), a.find_first_not_of(u'0')));
-    // Numbers too long to hold are past any log's end anyway.
-    if (significant.size() > static_cast<std::size_t>(std::numeric_limits<std::size_t>::digits10)) {
-      return invalid(u"There is no entry " + a + u".");
-    }
-    std::size_t n = 0;
-    for (char16_t c : significant) n = n * 10 + static_cast<std::size_t>(c - u'0');
-    if (n == 0) return invalid(u"The entries are numbered from 1.");
-    request.kind = UndoRequest::Kind::Entry;
-    request.entry = n;
-  } else {
-    return invalid(u"Unknown argument " + Quoted(a, NativeSeparator()) + u".");
-  }
-  if (request.notify && request.kind != UndoRequest::Kind::Entry) {
-    return invalid(u"--notify goes with an undo only (no argument, or N).");
-  }
-  return request;
-}
-
-Text UndoUsage() {
-  return u"Usage: velmora-undo [N] [--notify]\n"
-         u"       velmora-undo --list | --help\n"
-         u"\n"
-         u"Gives files their old names back from Velmora's undo log.\n"
-         u"\n"
-         u"  (no argument)  undo the newest rename that can still be undone\n"
-         u"  --list         list the renames of the log, newest first, numbered from 1\n"
-         u"  N              undo the rename numbered N in that list\n"
-         u"  --notify       also show the outcome on the desktop (a notification or a\n"
-         u"                 message box)\n"
-         u"  --help         show this text\n"
-         u"\n"
-         u"An undo never replaces a file: when the old name is taken, nothing changes.\n"
-         u"Each undo is logged as a rename of its own, so it can be undone in turn.\n"
-         u"The list and this text go to standard output, every other message to\n"
-         u"standard error. Exit status: 0 done, 1 nothing to undo, 2 error.\n";
-}
-
-UndoOutcome RunUndo(const UndoRequest& request, const Text& logPath, char16_t sep,
-                    const std::function<void(const Text&)>& print) {
-  using Kind = UndoRequest::Kind;
-  if (request.kind == Kind::Help) return {kUndoDone, UndoUsage(), {}};
-  if (request.kind == Kind::Invalid) {
-    return Failure(kUndoError, request.problem + u"\nTry velmora-undo --help.");
-  }
-
-  const Text log = Quoted(logPath, sep);
-  // Opened again for each pass over it; nothing when there is no log.
-  ErrState unread;
-  auto open = [&]() {
-    std::unique_ptr<UndoLogLines> lines;
-    IgnoreErrors(unread, [&] {
-      try {
-        lines = std::make_unique<UndoLogLines>(logPath);
-      } catch (const RuntimeError& e) {
-        if (e.Number() != err::kFileNotFound && e.Number() != err::kPathNotFound) throw;
-      }
-    });
-    return lines;
-  };
-  std::unique_ptr<UndoLogLines> lines = open();
-  if (unread.number != 0) {
-    return Failure(kUndoError, u"The undo log " + log + u" cannot be read: " + unread.description + u".");
-  }
-  if (!lines) return Failure(kNothingToUndo, u"Nothing to undo: there is no undo log " + log + u" yet.");
-  const UndoOutcome noRenames =
-      Failure(kNothingToUndo, u"Nothing to undo: the undo log " + log + u" holds no renames.");
-
-  if (request.kind == Kind::List) {
-    const std::size_t count = CountUndoEntries(*lines);
-    if (count == 0) return noRenames;
-    lines = open();
-    if (!lines) return noRenames;  // gone since
-    const std::size_t width = Str(static_cast<long long>(count)).size();
-    UndoOutcome listed{kUndoDone, {}, {}};
-    WalkUndoEntries(
-        *lines,
-        [&](const UndoEntry& e) {
-          if (print) {
-            print(FormatUndoListLine(e, width, sep));
-          } else {
-            listed.output += FormatUndoListLine(e, width, sep);
-          }
-          return true;
-        },
-        sep);
-    return listed;
-  }
-
-  if (request.kind == Kind::Entry) {
-    const Text number = u"entry " + Str(static_cast<long long>(request.entry));
-    std::optional<UndoEntry> found;
-    std::size_t seen = 0;
-    WalkUndoEntries(
-        *lines,
-        [&](const UndoEntry& e) {
-          seen = e.listNumber;
-          if (e.listNumber == request.entry) found = e;
-          return !found;
-        },
-        sep);
-    if (seen == 0) return noRenames;
-    if (!found) {
-      return Failure(kUndoError, u"There is no " + number + u": the undo log holds " +
-                                     Count(seen, u"rename", u"renames") +
-                                     u" (see velmora-undo --list).");
-    }
-    UndoEntry& entry = *found;
-    if (entry.status != UndoStatus::Ready) {
-      return Failure(kNothingToUndo, u"Cannot undo " + number + u": " + WhyNot(entry, sep));
-    }
-    Attempt attempt = UndoOne(entry, logPath, sep);
-    if (attempt.error.number == 0) return {kUndoDone, {}, attempt.message};
-    if (TakenOrGone(attempt.error.number)) {
-      entry.status = attempt.error.number == err::kFileAlreadyExists ? UndoStatus::NameTaken
-                                                                      : UndoStatus::Gone;
-      return Failure(kNothingToUndo, u"Cannot undo " + number + u": " + WhyNot(entry, sep));
-    }
-    return Failure(kUndoError, u"Could not rename " + Quoted(entry.record.target, sep) + u" back to " +
-                                   Quoted(entry.record.oldName, sep) + u": " +
-                                   attempt.error.description + u".");
-  }
-
-  // The newest that can still be undone; files that changed since the line
-  // was checked (taken or gone) only move the search on. The walk stops
-  // there: the older part of a long log is never read.
-  std::size_t passedOver = 0;
-  bool any = false;
-  std::optional<UndoOutcome> outcome;
-  WalkUndoEntries(
-      *lines,
-      [&](const UndoEntry& entry) {
-        any = true;
-        if (entry.status == UndoStatus::Ready) {
-          Attempt attempt = UndoOne(entry, logPath, sep);
-          if (attempt.error.number == 0) {
-            if (passedOver > 0) {
-              attempt.message += u"\n" + Count(passedOver, u"newer rename", u"newer renames") +
-                                 u" of the log cannot be undone now (see velmora-undo --list).";
-            }
-            outcome = UndoOutcome{kUndoDone, {}, attempt.message};
-            return false;
-          }
-          if (!TakenOrGone(attempt.error.number)) {
-            outcome = Failure(kUndoError, u"Could not rename " + Quoted(entry.record.target, sep) +
-                                              u" back to " + Quoted(entry.record.oldName, sep) + u": " +
-                                              attempt.error.description + u".");
-            return false;
-          }
-        }
-        if (entry.status != UndoStatus::Undone) ++passedOver;
-        return true;
-      },
-      sep);
-  if (outcome) return *outcome;
-  if (!any) return noRenames;
-  return Failure(kNothingToUndo, u"Nothing to undo: no rename in the undo log " + log +
-                                     u" can be undone now (see velmora-undo --list).");
 }
 
 }  // namespace velmora

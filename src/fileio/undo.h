@@ -1,6 +1,6 @@
 // Undo from the log: the renames of Undo.log read back against the files as
-// they are now, and the command of the velmora-undo program, which gives a
-// file its old name again and logs that as a rename of its own.
+// they are now, and one of them given its old name again, logged as a rename
+// of its own. velmora-undo's command line is in src/undo/.
 //
 // An undo is a rename like any other: it never replaces a file and never
 // numbers. A line counts as undone when a later line reverses it exactly,
@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "fileio/undo_log.h"
+#include "platform/errors/errors.h"
 #include "platform/fs/filesystem.h"
 #include "platform/text/text.h"
 
@@ -53,51 +54,21 @@ std::size_t CountUndoEntries(UndoLogLines& lines);
 /// The path a rename came from: the target's folder and the old name.
 Text OldPathOf(const UndoRecord& record, char16_t sep = NativeSeparator());
 
-/// `text` for a terminal or a message: non-UTF-8 bytes as \xNN, control and
-/// direction-changing characters as \r, \n, \t or \uNNNN, and `"` as \";
-/// where "\" is not the separator it is written \\, so that escapes cannot be
-/// mistaken for names.
-Text ShowText(TextView text, char16_t sep = NativeSeparator());
-
-/// One line of the list for the terminal: the list number right-aligned to
-/// `width` digits, the path the file got and the name it had, each quoted
-/// through ShowText, and a note when it cannot be undone now.
-Text FormatUndoListLine(const UndoEntry& entry, std::size_t width, char16_t sep = NativeSeparator());
-
-/// What the person asked of velmora-undo.
-struct UndoRequest {
-  enum class Kind { Newest, Entry, List, Help, Invalid } kind = Kind::Newest;
-  std::size_t entry = 0;  ///< the list number, for Kind::Entry
-  bool notify = false;    ///< show the outcome on the desktop as well
-  Text problem;           ///< why the arguments are invalid
+/// What giving a file its old name did.
+struct UndoAttempt {
+  ErrState error;                ///< of the rename; the file is as it was when set
+  std::optional<Text> notLogged;  ///< why the log could not take the undo's line
 };
 
-/// Reads the arguments (after the program name): none, `N`, `--list`,
-/// `--help`; `--notify` goes with none or `N`.
-UndoRequest ParseUndoArguments(const std::vector<Text>& args);
+/// Gives the file of `entry` its old name through RenameNoReplaceExact and
+/// appends UndoLine(restored path, name it had) to the log at `logPath`,
+/// after the log's size rule. A failed append leaves the undo standing.
+UndoAttempt UndoRename(const UndoEntry& entry, const Text& logPath, char16_t sep = NativeSeparator());
 
-/// Exit statuses of velmora-undo.
-inline constexpr int kUndoDone = 0;
-inline constexpr int kNothingToUndo = 1;
-inline constexpr int kUndoError = 2;
+/// "C:\..." or "\\server\...": a path as Windows writes it.
+bool LooksLikeWindowsPath(TextView path);
 
-/// What one run of velmora-undo did.
-struct UndoOutcome {
-  int exitStatus = kUndoDone;
-  Text output;   ///< for stdout: the list or the usage; empty otherwise
-  Text message;  ///< for stderr, in plain words: what was done or why not
-};
-
-/// The usage text of --help.
-Text UndoUsage();
-
-/// Carries out `request` on the log at `logPath`. An undo renames through
-/// RenameNoReplaceExact and appends UndoLine(restored path, name it had) to
-/// the log, after the log's size rule; a failed append is reported, and the
-/// undo stands. With `print`, the list goes to it line by line instead of
-/// into the outcome, so that a long log is never held as text.
-UndoOutcome RunUndo(const UndoRequest& request, const Text& logPath,
-                    char16_t sep = NativeSeparator(),
-                    const std::function<void(const Text&)>& print = {});
+/// The folder part of `path`, empty when it cannot be had.
+Text FolderOf(const Text& path, char16_t sep = NativeSeparator());
 
 }  // namespace velmora

@@ -150,7 +150,7 @@ constexpr std::int64_t kLargestLog = 16 * 1024 * 1024;
 constexpr std::size_t kReadStep = 64 * 1024;
 }  // namespace
 
-UndoLogLines::UndoLogLines(const Text& path) : file_(path), start_(Lof(file_.Number())) {
+UndoLogLines::UndoLogLines(const Text& path) : path_(path), start_(Lof(InputFile(path).Number())) {
   if (start_ > kLargestLog) Raise(err::kPathFileAccessError, u"it is larger than any undo log grows");
   // What follows the last line end is torn, or no line at all.
   std::size_t lastBreak = std::string::npos;
@@ -164,7 +164,7 @@ bool UndoLogLines::Extend() {
   // Steps as large as what is held: a long line is read in linear time.
   const std::int64_t step = static_cast<std::int64_t>(std::max(kReadStep, buffer_.size()));
   const std::int64_t from = std::max<std::int64_t>(0, start_ - step);
-  std::string before = ReadBytesAt(file_.Number(), from, static_cast<std::size_t>(start_ - from));
+  std::string before = ReadBytesAt(InputFile(path_).Number(), from, static_cast<std::size_t>(start_ - from));
   if (static_cast<std::int64_t>(before.size()) != start_ - from) Raise(err::kInputPastEndOfFile);
   buffer_.insert(0, before);
   start_ = from;

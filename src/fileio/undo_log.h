@@ -78,7 +78,8 @@ class UndoLogLines {
   /// Reads the step before what is held; false at the start of the file.
   bool Extend();
 
-  InputFile file_;
+  Text path_;               // opened for each step: the log is never held
+                            // open, so an undo can start it afresh
   std::int64_t start_ = 0;  // the file offset of buffer_[0]
   std::string buffer_;      // the lines not given yet, the last one's end included
 };

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "fileio/undo.h"
+#include "undo/command.h"
 #include "fileio/undo_log.h"
 #include "platform/application/application.h"
 #include "platform/codec/codec.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "fileio/undo.h"
+#include "undo/command.h"
 
 extern char** environ;
 

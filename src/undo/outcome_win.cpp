@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "fileio/undo.h"
+#include "undo/command.h"
 
 namespace velmora {
 

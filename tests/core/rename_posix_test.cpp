@@ -2,6 +2,7 @@
 // UTF-8 in the undo line, and many processes renaming onto one name while
 // sharing one undo log.
 #include "fileio/rename.h"
+#include "fileio/undo_log.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -28,8 +29,8 @@ class RenamePosixTest : public testing::TempFolderTest {
 TEST_F(RenamePosixTest, InvalidUtf8NamesAppearInTheUndoLine) {
   Write("\xff.txt", "x");
   const Text undo = RenameWithUndo(PathOf("\xff.txt"), PathOf("new.txt")).undoText;
-  EXPECT_EQ(undo, u"Ren \"" + PathOf("new.txt") + u"\" \"\xdcff.txt\"");
-  EXPECT_EQ(EncodeText(undo), "Ren \"" + Native("new.txt") + "\" \"\xff.txt\"");
+  EXPECT_EQ(undo, UndoLine(PathOf("new.txt"), u"\xdcff.txt"));
+  EXPECT_NE(EncodeText(undo).find("\xff.txt"), std::string::npos);  // the byte itself
 }
 
 // Many programs renaming onto one name at once, each appending its undo line

@@ -1,5 +1,6 @@
 // RenameWithUndo on real files: numbering, the undo line and the failure report.
 #include "fileio/rename.h"
+#include "fileio/undo_log.h"
 
 #include <gtest/gtest.h>
 
@@ -52,7 +53,7 @@ TEST_F(RenameTest, TakenNamesAreNumberedFromTheRequestedPath) {
     Write("old.txt", "the file");
     const RenameResult result = RenameWithUndo(PathOf("old.txt"), PathOf(c.requested));
     EXPECT_EQ(result.path, PathOf(c.result));
-    EXPECT_EQ(result.undoText, u"Ren \"" + PathOf(c.result) + u"\" \"old.txt\"");
+    EXPECT_EQ(result.undoText, UndoLine(PathOf(c.result), u"old.txt"));
     EXPECT_EQ(result.report, u"");
     EXPECT_EQ(Read(c.onDisk), "the file");
     for (const std::string& name : c.taken) EXPECT_EQ(Read(name), "taken " + name);
@@ -104,7 +105,7 @@ TEST_F(RenameTest, SeparatorReachesTheUndoLine) {
   Write("Docs\\old.txt", "x");
   const RenameResult result = RenameWithUndo(PathOf("Docs\\old.txt"), PathOf("new.txt"), u'\\');
   EXPECT_EQ(result.path, PathOf("new.txt"));
-  EXPECT_EQ(result.undoText, u"Ren \"" + PathOf("new.txt") + u"\" \"old.txt\"");
+  EXPECT_EQ(result.undoText, UndoLine(PathOf("new.txt"), u"old.txt"));
 }
 
 TEST(CheckNewFileNameTest, RefusesNamesThatLeaveTheFolder) {
@@ -174,18 +175,16 @@ TEST_F(RenameTest, UndoLineNamesWhatExists) {
     std::string file;
     Text base, ext;
     std::string onDisk;
-    Text undo;  // with <dir> for the folder; empty for a blank line
+    bool logged;  // false: a blank line
     bool posixName = false;  // Windows names hold no line break or quote
   };
   const Case cases[] = {
-      {"plain", "old.txt", u"new", u"txt", "new.txt", u"Ren \"<dir>new.txt\" \"old.txt\""},
-      {"unedited name without extension", "README", u"README", u"", "README", u""},
-      {"trailing dot dropped", "a.md", u"clean", u"", "clean", u"Ren \"<dir>clean\" \"a.md\""},
-      {"line feed in the old name", "two\nlines.txt", u"clean", u"txt", "clean.txt",
-       u"RenEsc \"<dir>clean.txt\" \"two\\nlines.txt\"", true},
-      {"CR and quote in the old name", "a\r\"b.txt", u"ab", u"txt", "ab.txt",
-       u"RenEsc \"<dir>ab.txt\" \"a\\r\\\"b.txt\"", true},
-      {"quote alone stays plain", "a\"b.txt", u"ab", u"txt", "ab.txt", u"Ren \"<dir>ab.txt\" \"a\"b.txt\"", true},
+      {"plain", "old.txt", u"new", u"txt", "new.txt", true},
+      {"unedited name without extension", "README", u"README", u"", "README", false},
+      {"trailing dot dropped", "a.md", u"clean", u"", "clean", true},
+      {"line feed in the old name", "two\nlines.txt", u"clean", u"txt", "clean.txt", true, true},
+      {"CR and quote in the old name", "a\r\"b.txt", u"ab", u"txt", "ab.txt", true, true},
+      {"quote alone", "a\"b.txt", u"ab", u"txt", "ab.txt", true, true},
   };
   for (const Case& c : cases) {
     if (kWindows && c.posixName) continue;
@@ -195,7 +194,7 @@ TEST_F(RenameTest, UndoLineNamesWhatExists) {
     const Text folder = PathOf("");
     const RenameResult outcome = RenameFromFields(PathOf(c.file), folder, c.base, c.ext);
     EXPECT_EQ(outcome.report, u"");
-    EXPECT_EQ(outcome.undoText, ReplaceAll(c.undo, u"<dir>", folder));
+    EXPECT_EQ(outcome.undoText, c.logged ? UndoLine(PathOf(c.onDisk), FromNativePath(c.file)) : Text());
     EXPECT_EQ(Read(c.onDisk), "mine");
   }
 }
@@ -222,7 +221,7 @@ TEST_F(RenameTest, RelativePathIsLoggedAbsolute) {
   const RenameResult outcome = RenameFromFields(u"old.txt", u"", u"new", u"txt");
   std::filesystem::current_path(here);
   EXPECT_EQ(Read("new.txt"), "mine");
-  EXPECT_EQ(outcome.undoText, u"Ren \"" + PathOf("new.txt") + u"\" \"old.txt\"");
+  EXPECT_EQ(outcome.undoText, UndoLine(PathOf("new.txt"), u"old.txt"));
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "fileio/rename.h"
 #include "fileio/text_file.h"
 #include "fileio/undo.h"
+#include "undo/command.h"
 #include "test_files.h"
 
 namespace velmora::testing {

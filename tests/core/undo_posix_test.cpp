@@ -2,6 +2,7 @@
 // breaks or end in dots come back exactly; a line that reads two ways is
 // settled by the files; a log that cannot take the undo's line.
 #include "fileio/undo.h"
+#include "undo/command.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

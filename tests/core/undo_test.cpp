@@ -2,6 +2,7 @@
 // then undone, refused, listed; and the pure pieces (log lines, shown text,
 // arguments) by table.
 #include "fileio/undo.h"
+#include "undo/command.h"
 
 #include <gtest/gtest.h>
 
@@ -95,7 +96,7 @@ class UndoTest : public testing::UndoFolderTest {
   std::string LogText() const { return Read("Undo.log").value_or("(no log)"); }
   /// The log line for a file now at `target` that was called `oldName`.
   std::string Line(const std::string& target, const std::string& oldName) const {
-    return "Ren \"" + Native(target) + "\" \"" + oldName + "\"\r\n";
+    return EncodeText(UndoLine(PathOf(target), FromNativePath(oldName))) + "\r\n";
   }
   static bool Says(const UndoOutcome& o, TextView words) {
     return o.message.find(words) != Text::npos;

@@ -26,6 +26,7 @@
 #include "window_fixture.h"
 
 using namespace velmora;
+using velmora::testing::LogLine;
 using velmora::testing::ReadBytes;
 using velmora::testing::WriteBytes;
 
@@ -236,7 +237,7 @@ class FrmQuickRenTest : public velmora::testing::WindowFixture {
     QCoreApplication::processEvents();
     QCOMPARE(DataFiles(), QStringList{file});
     QCOMPARE(ReadBytes(UndoLog()),
-             log.isEmpty() ? QByteArray() : ("Ren \"" + Data("new.txt") + "\" \"old.txt\"\r\n").toUtf8());
+             log.isEmpty() ? QByteArray() : LogLine(Data("new.txt"), "old.txt"));
     QVERIFY(desktop_.messages.empty());
     QCOMPARE(desktop_.clipboard, Text(u"before"));
     QCOMPARE(QApplication::clipboard()->text(), QString("before"));
@@ -435,7 +436,7 @@ class FrmQuickRenTest : public velmora::testing::WindowFixture {
     QCOMPARE(DataFiles(), QStringList{"new.txt"});
     QVERIFY(desktop_.messages.empty());
     window_.reset();
-    QCOMPARE(ReadBytes(StateLog()), ("Ren \"" + Data("new.txt") + "\" \"old.txt\"\r\n").toUtf8());
+    QCOMPARE(ReadBytes(StateLog()), LogLine(Data("new.txt"), "old.txt"));
   }
 
   // ------------------------------------------------------------ rename
@@ -476,7 +477,7 @@ class FrmQuickRenTest : public velmora::testing::WindowFixture {
     QVERIFY(!QFileInfo::exists(Data(file)) || file == expected);
     // The undo line names the path the file has now and the old file name.
     const QString target = data_->path() + "/" + (logged.isEmpty() ? expected : logged);
-    QCOMPARE(ReadBytes(UndoLog()), ("Ren \"" + target + "\" \"" + file + "\"\r\n").toUtf8());
+    QCOMPARE(ReadBytes(UndoLog()), LogLine(target, file));
     QVERIFY(desktop_.messages.empty());
   }
 
@@ -487,7 +488,7 @@ class FrmQuickRenTest : public velmora::testing::WindowFixture {
     Base()->setText("photo");
     QTest::keyClick(Base(), Qt::Key_Return);
     QCOMPARE(ReadBytes(Data("photo (10).jpg")), QByteArray("mine"));
-    QCOMPARE(ReadBytes(UndoLog()), ("Ren \"" + Data("photo (10).jpg") + "\" \"IMG.jpg\"\r\n").toUtf8());
+    QCOMPARE(ReadBytes(UndoLog()), LogLine(Data("photo (10).jpg"), "IMG.jpg"));
   }
 
   void equalPathWritesBlankLine() {
@@ -578,7 +579,7 @@ class FrmQuickRenTest : public velmora::testing::WindowFixture {
     Click("cmdRename");
     QCOMPARE(DataFiles(), (QStringList{"ab.txt", "renamed.txt"}));
     QCOMPARE(ReadBytes(Data("renamed.txt")), QByteArray("mine"));
-    QCOMPARE(ReadBytes(UndoLog()), ("Ren \"" + Data("renamed.txt") + "\" \"a\"b.txt\"\r\n").toUtf8());
+    QCOMPARE(ReadBytes(UndoLog()), LogLine(Data("renamed.txt"), "a\"b.txt"));
     // A quoted path that names nothing as given still loses its quotes.
     QVERIFY(Open("\"" + Data("ab.txt") + "\"", false));
     QCOMPARE(window_->FullPath(), Data("ab.txt").toStdU16String());
@@ -615,7 +616,7 @@ class FrmQuickRenTest : public velmora::testing::WindowFixture {
     QVERIFY(desktop_.messages[0].icon == MessageIcon::Exclamation);
     const QString text = QString::fromStdU16String(desktop_.messages[0].text);
     QVERIFY2(text.contains("could not be written") && text.contains("Disk full") &&
-                 text.endsWith("Ren \"" + Data("new.txt") + "\" \"old.txt\""),
+                 text.endsWith(QString::fromStdU16String(UndoLine(Data("new.txt").toStdU16String(), u"old.txt"))),
              qPrintable(text));
   }
 
@@ -631,7 +632,7 @@ class FrmQuickRenTest : public velmora::testing::WindowFixture {
     QCOMPARE(desktop_.messages.size(), std::size_t(1));
     const QString text = QString::fromStdU16String(desktop_.messages[0].text);
     QVERIFY2(text.contains("the log could not be opened") &&
-                 text.endsWith("Ren \"" + Data("new.txt") + "\" \"old.txt\""),
+                 text.endsWith(QString::fromStdU16String(UndoLine(Data("new.txt").toStdU16String(), u"old.txt"))),
              qPrintable(text));
   }
 
@@ -640,7 +641,7 @@ class FrmQuickRenTest : public velmora::testing::WindowFixture {
     QVERIFY(OpenOn("old.txt"));
     Base()->setText("new");
     Click("cmdRename");
-    QCOMPARE(ReadBytes(UndoLog()), ("Ren \"a\" \"b\"\r\nRen \"" + Data("new.txt") + "\" \"old.txt\"\r\n").toUtf8());
+    QCOMPARE(ReadBytes(UndoLog()), "Ren \"a\" \"b\"\r\n" + LogLine(Data("new.txt"), "old.txt"));
   }
 
   void renameAppendsToAnExistingLog() {
@@ -648,7 +649,7 @@ class FrmQuickRenTest : public velmora::testing::WindowFixture {
     QVERIFY(OpenOn("old.txt"));
     Base()->setText("new");
     Click("cmdRename");
-    QCOMPARE(ReadBytes(UndoLog()), ("Ren \"a\" \"b\"\r\nRen \"" + Data("new.txt") + "\" \"old.txt\"\r\n").toUtf8());
+    QCOMPARE(ReadBytes(UndoLog()), "Ren \"a\" \"b\"\r\n" + LogLine(Data("new.txt"), "old.txt"));
   }
 };
 

@@ -12,6 +12,8 @@
 #include <memory>
 
 #include "app/modes.h"
+#include "fileio/undo_log.h"
+#include "platform/codec/codec.h"
 #include "support/fake_desktop.h"
 #include "support/fake_shell.h"
 #include "ui/frm_quick_ren.h"
@@ -22,6 +24,12 @@ inline QByteArray ReadBytes(const QString& path) {
   QFile f(path);
   if (!f.open(QIODevice::ReadOnly)) return {};
   return f.readAll();
+}
+
+/// The undo log's bytes for a rename that left the file at `target` and whose
+/// old name was `oldName`: the line as the log writes it, and its end.
+inline QByteArray LogLine(const QString& target, const QString& oldName) {
+  return QByteArray::fromStdString(EncodeText(UndoLine(target.toStdU16String(), oldName.toStdU16String()))) + "\r\n";
 }
 
 inline bool WriteBytes(const QString& path, const QByteArray& bytes) {
