@@ -193,6 +193,7 @@ std::vector<QWidget*> frmQuickRen::BuildControls() {
     if (*control.tooltip != '\0') widget->setToolTip(QString::fromUtf8(control.tooltip));
     const char* accessible = control.kind == Kind::Picture ? control.tooltip : control.accessibleName;
     if (*accessible != '\0') widget->setAccessibleName(QString::fromUtf8(accessible));
+    if (*control.description != '\0') widget->setAccessibleDescription(QString::fromUtf8(control.description));
     if (control.kind == Kind::Label) static_cast<QLabel*>(widget)->adjustSize();
     if (widget->focusPolicy() != Qt::NoFocus) {
       if (previous != nullptr) setTabOrder(previous, widget);
@@ -396,6 +397,16 @@ frmQuickRen::BaseNameState frmQuickRen::CurrentBaseNameState() const {
 }
 
 void frmQuickRen::reject() { Handler([this] { cmdCancel_Click(); }); }
+
+void frmQuickRen::keyPressEvent(QKeyEvent* key) {
+  // Ctrl+Enter renames from any control, as a rename dialog's shortcut does;
+  // the buttons pass it on instead of pressing themselves.
+  if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && (key->modifiers() & Qt::ControlModifier)) {
+    Handler([this] { cmdRename_Click(); });
+    return;
+  }
+  QDialog::keyPressEvent(key);
+}
 
 void frmQuickRen::cmdCancel_Click() { Unload(); }
 

@@ -54,6 +54,7 @@ class frmQuickRen : public QDialog, private WindowControls {
   bool eventFilter(QObject* watched, QEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* key) override;
 
  public slots:
   /// Esc: the cancel button's click.

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFocusEvent>
+#include <QPen>
 #include <QIcon>
 #include <QImageReader>
 #include <QKeyEvent>
@@ -10,7 +11,6 @@
 #include <QResource>
 #include <QStyle>
 #include <QStyleOptionButton>
-#include <QStyleOptionFocusRect>
 #include <QStylePainter>
 #include <QtMath>
 #include <cmath>
@@ -62,12 +62,25 @@ QIcon ImageIcon(const QString& path) {
 }
 
 /// Return or keypad Enter. Qt's buttons react to it only as default buttons,
-/// which this window has none of.
+/// which this window has none of. With Ctrl it goes on to the window, where
+/// it renames from any control.
 bool IsEnter(const QKeyEvent* event) {
-  return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  return (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+         !(event->modifiers() & Qt::ControlModifier);
+}
+
+/// Relative luminance of a colour, as contrast ratios are defined on it.
+double Luminance(const QColor& c) {
+  auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+  return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
 }
 
 }  // namespace
+
+double ContrastRatio(const QColor& a, const QColor& b) {
+  const double la = Luminance(a), lb = Luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
 
 void TextBox::ReplaceText(const QString& text) {
   if (text == this->text()) {
@@ -141,10 +154,14 @@ void PictureButton::paintEvent(QPaintEvent*) {
   const QIcon::Mode mode = !isEnabled() ? QIcon::Disabled : (underMouse() ? QIcon::Active : QIcon::Normal);
   icon().paint(&painter, area.translated(isDown() ? QPoint(1, 1) : QPoint()), Qt::AlignCenter, mode);
   if (hasFocus()) {
-    QStyleOptionFocusRect option;
-    option.initFrom(this);
-    option.rect = area;
-    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+    // A solid ring in whichever of the highlight and text colours stands out
+    // more from the window: the style's dotted frame is too faint to find.
+    const QColor window = palette().color(QPalette::Window);
+    const QColor highlight = palette().color(QPalette::Highlight), text = palette().color(QPalette::WindowText);
+    const QColor ring = ContrastRatio(highlight, window) >= 3.0 ? highlight : text;
+    painter.setPen(QPen(ring, 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(area.adjusted(1, 1, -1, -1));
   }
 }
 

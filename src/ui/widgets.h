@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QColor>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
@@ -44,6 +45,9 @@ class CommandButton : public QPushButton {
 
 /// A borderless image that reacts to a click. It is reachable with Tab but a
 /// mouse click does not take the focus from the text box being edited.
+/// The contrast ratio of two colours, from 1 (the same) to 21 (black and white).
+double ContrastRatio(const QColor& a, const QColor& b);
+
 class PictureButton : public QAbstractButton {
   Q_OBJECT
  public:

@@ -11,6 +11,8 @@
 #include <QtTest>
 
 #include "registry.h"
+#include "ui/control_table.h"
+#include "ui/widgets.h"
 #include "window_fixture.h"
 
 using namespace velmora;
@@ -225,6 +227,51 @@ class FrmQuickRenKeyboardTest : public velmora::testing::WindowFixture {
     QVERIFY(face != nullptr);
     QCOMPARE(face->text(QAccessible::Name), name);
     QCOMPARE(w->toolTip(), tooltip);
+  }
+
+  // Every command that rewrites the base name says what it does to a screen
+  // reader, read from the control table so that no new button goes unchecked.
+  void commandsDescribeWhatTheyDo() {
+    QVERIFY(OpenOn("scan.jpg"));
+    for (const velmora::Control& c : kControls) {
+      const bool command = c.kind == Kind::Button && c.click != Click::Cancel && c.click != Click::Rename &&
+                           c.click != Click::Run;
+      QWidget* w = Control(c.name);
+      QVERIFY2(w != nullptr, c.name);
+      QAccessibleInterface* face = QAccessible::queryAccessibleInterface(w);
+      QVERIFY(face != nullptr);
+      QCOMPARE(QString::fromUtf8(c.description).isEmpty(), !command);
+      // Others go by their tooltip, which Qt gives as the description.
+      if (command) QCOMPARE(face->text(QAccessible::Description), QString::fromUtf8(c.description));
+    }
+  }
+
+  void ctrlEnterRenamesFromAnyControl_data() {
+    QTest::addColumn<QString>("control");
+    for (const char* name : {"txtFileBaseName", "txtFileExt", "btnUCase", "picDel", "cmdCancel", "cmdExec",
+                             "txtFileName", "cboWords"})
+      QTest::newRow(name) << name;
+  }
+  void ctrlEnterRenamesFromAnyControl() {
+    QFETCH(QString, control);
+    QVERIFY(OpenOn("old.txt"));
+    Base()->setText("new");
+    FocusOn(control);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return, Qt::ControlModifier);
+    QTRY_VERIFY(!window_->isVisible());
+    QCOMPARE(DataFiles(), QStringList{"new.txt"});
+    QVERIFY(shell_.executed.empty());
+  }
+
+  // The focus on a picture button is a ring that stands out from the window.
+  void pictureButtonFocusStandsOut() {
+    QVERIFY(OpenOn("scan.jpg"));
+    for (const char* name : {"picCut", "picCopy", "picPaste", "picDel", "btnRefresh"}) {
+      FocusOn(name);
+      const QImage shot = Control(name)->grab().toImage();
+      const QColor window = window_->palette().color(QPalette::Window);
+      QVERIFY2(ContrastRatio(shot.pixelColor(1, 10), window) >= 3.0, name);
+    }
   }
 
   void theListIsLabelledByItsLabel() {
