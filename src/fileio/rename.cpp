@@ -6,6 +6,7 @@
 
 #include "fileio/paths.h"
 #include "fileio/undo_log.h"
+#include "platform/codec/codec.h"
 #include "platform/errors/errors.h"
 
 namespace velmora {
@@ -93,6 +94,60 @@ RenameResult RenameFromFields(const Text& oldPath, const Text& folder, const Tex
   });
   if (refused.number != 0) return {{}, {}, Report(refused.description, oldPath, newPath)};
   return RenameWithUndo(oldPath, newPath, sep);
+}
+
+namespace {
+
+/// `path` as the file system keeps it: without trailing dots on its name.
+Text WithoutTrailingDots(const Text& path) {
+  std::size_t end = path.size();
+  while (end > 0 && path[end - 1] == u'.') --end;
+  return path.substr(0, end);
+}
+
+/// The length a file system measures a name by: bytes where names are
+/// bytes, UTF-16 units where the separator is Windows'.
+std::size_t StoredLength(const Text& name, char16_t sep) {
+  if (sep == u'\\') return name.size();
+  return TrapErrors([&] { return ToNativePath(name).size(); }, name.size());
+}
+
+}  // namespace
+
+RenameHint HintForFields(const Text& oldPath, const Text& folder, const Text& baseName, const Text& ext,
+                         char16_t sep) {
+  using Kind = RenameHint::Kind;
+  const Text name = Trim(baseName) + u"." + Trim(ext);
+  const Text newPath = Trim(folder) + name;
+  ErrState refused;
+  if (IgnoreErrors(refused, [&] { CheckNewFileName(name, sep); }) != 0) return {Kind::Refused, refused.description};
+  const Text stored = WithoutTrailingDots(newPath);
+  // Unchanged, or only in letter case: "Rename!" gives exactly this name.
+  if (stored.empty() || LCase(stored) == LCase(oldPath)) return {};
+  const Text storedName = TrapErrors([&] { return GetFileName(stored, sep); }, stored);
+  if (const std::size_t length = StoredLength(storedName, sep); length > kLongestFileName) {
+    return {Kind::TooLong, u"The name is too long for the file system: " + Str(static_cast<long long>(length)) +
+                               (sep == u'\\' ? u" characters" : u" bytes") + u", and at most " +
+                               Str(static_cast<long long>(kLongestFileName)) + u" fit."};
+  }
+  if (PathExists(stored)) {
+    // The first free number, as "Rename!" counts: a long chain is not walked.
+    constexpr std::int32_t kLookAhead = 100;
+    for (std::int32_t n = 1; n <= kLookAhead; ++n) {
+      const Text numbered = TrapErrors([&] { return WithoutTrailingDots(NumberedTarget(newPath, n, sep)); }, Text());
+      if (numbered.empty()) break;
+      if (!PathExists(numbered)) {
+        return {Kind::Taken, u"\"" + storedName + u"\" is taken: Rename! will name the file \"" +
+                                 TrapErrors([&] { return GetFileName(numbered, sep); }, numbered) + u"\"."};
+      }
+    }
+    return {Kind::Taken, u"\"" + storedName + u"\" is taken: Rename! will give it the next free number."};
+  }
+  // Only where a leading dot hides a file: Windows shows such names.
+  if (sep == u'/' && storedName.front() == u'.') {
+    return {Kind::Hidden, u"A name that starts with \".\" is hidden: file managers do not show it."};
+  }
+  return {};
 }
 
 }  // namespace velmora

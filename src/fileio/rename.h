@@ -37,4 +37,17 @@ void CheckNewFileName(TextView name, char16_t sep = NativeSeparator());
 RenameResult RenameFromFields(const Text& oldPath, const Text& folder, const Text& baseName,
                               const Text& ext, char16_t sep = NativeSeparator());
 
+/// What "Rename!" would do with the fields as they are now, said before it
+/// is pressed: the numbered name a taken name gets, a name that file
+/// managers hide, a name too long for a file system, or a refused name.
+struct RenameHint {
+  enum class Kind { None, Refused, TooLong, Taken, Hidden } kind = Kind::None;
+  Text text;  ///< in plain words; empty for None
+};
+
+/// The hint for the fields of RenameFromFields. One look-up of the new name;
+/// more only when it is taken, to find the number "Rename!" will give.
+RenameHint HintForFields(const Text& oldPath, const Text& folder, const Text& baseName, const Text& ext,
+                         char16_t sep = NativeSeparator());
+
 }  // namespace velmora

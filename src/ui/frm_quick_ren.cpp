@@ -229,6 +229,9 @@ void frmQuickRen::ConnectHandlers(const std::vector<QWidget*>& widgets) {
     connect(static_cast<QAbstractButton*>(widgets[i]), &QAbstractButton::clicked, this,
             [this, click] { Handler([&] { OnClick(click); }); });
   }
+  nameFieldPalette_ = txtFileBaseName->palette();
+  for (TextBox* field : {txtFileBaseName, txtFileExt})
+    connect(field, &QLineEdit::textChanged, this, [this] { ShowNameHint(); });
   // `activated` is a pick by mouse or keyboard; opening and closing the list
   // without a pick sends nothing.
   connect(cboWords, &QComboBox::activated, this, [this](int index) { Handler([&] { cboWords_Click(index); }); });
@@ -572,6 +575,26 @@ void frmQuickRen::btnRefresh_Click() {
 void frmQuickRen::cboWords_Click(int index) {
   if (index >= 0) txtFileBaseName->ReplaceText(cboWords->itemText(index));
   FocusBaseName();
+}
+
+void frmQuickRen::ShowNameHint() {
+  if (closing_ || mFullPath.empty()) return;
+  RenameHint hint;
+  IgnoreErrors([&] {
+    hint = HintForFields(mFullPath, mFolder, TextOf(txtFileBaseName->text()), TextOf(txtFileExt->text()));
+  });
+  QPalette pal = nameFieldPalette_;
+  if (hint.kind != RenameHint::Kind::None) {
+    const bool fails = hint.kind == RenameHint::Kind::Refused || hint.kind == RenameHint::Kind::TooLong;
+    pal.setColor(QPalette::Base, fails ? QColor(0xFD, 0xE2, 0xE1) : QColor(0xFF, 0xF3, 0xCD));
+    pal.setColor(QPalette::Text, QColor(0x20, 0x20, 0x20));
+  }
+  const QString text = QStr(DisplayText(hint.text));
+  for (TextBox* field : {txtFileBaseName, txtFileExt}) {
+    field->setPalette(pal);
+    field->setToolTip(text);
+    field->setAccessibleDescription(text);
+  }
 }
 
 void frmQuickRen::btnHtmlTitle_Click() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPalette>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -95,6 +96,10 @@ class frmQuickRen : public QDialog, private WindowControls {
   void FillNameFields(bool undoable = false);
   void btnRefresh_Click();
   void cboWords_Click(int index);
+  /// Tints the name fields and says in their tooltip and accessible
+  /// description what "Rename!" would do with a taken, hidden, too long or
+  /// refused name; plain fields when it would simply rename.
+  void ShowNameHint();
   void btnHtmlTitle_Click();
   void btnTextFile_Click();
 
@@ -134,6 +139,7 @@ class frmQuickRen : public QDialog, private WindowControls {
   Text mFileName;
   Text mFileExt;
   std::unique_ptr<CTextFile> mUndoLog;
+  QPalette nameFieldPalette_;  // the name fields' own, restored when no hint applies
   Text undoLogPath_;  // where mUndoLog was opened, for the message when a line is lost
 
 };

@@ -224,5 +224,41 @@ TEST_F(RenameTest, RelativePathIsLoggedAbsolute) {
   EXPECT_EQ(outcome.undoText, UndoLine(PathOf("new.txt"), u"old.txt"));
 }
 
+// What "Rename!" would do, said while the person types.
+TEST_F(RenameTest, HintSaysWhatRenameWouldDo) {
+  using Kind = RenameHint::Kind;
+  struct Case {
+    const char* what;
+    Text base, ext;
+    Kind kind;
+    Text says;  // part of the hint
+    bool posixOnly = false;
+  };
+  const Case cases[] = {
+      {"a free name", u"new", u"txt", Kind::None, u""},
+      {"unchanged", u"old", u"txt", Kind::None, u""},
+      {"letter case only", u"OLD", u"txt", Kind::None, u""},
+      {"taken", u"photo", u"jpg", Kind::Taken, u"will name the file \"photo (2).jpg\""},
+      {"taken, spaces trimmed", u" photo ", u"jpg ", Kind::Taken, u"\"photo (2).jpg\""},
+      {"taken without extension", u"notes", u"", Kind::Taken, u"\"notes (1)\""},
+      {"refused", u"a/b", u"txt", Kind::Refused, u"cannot hold \"/\""},
+      {"too long", Text(252, u'a'), u"txt", Kind::TooLong, u"at most 255"},
+      {"longest", Text(251, u'a'), u"txt", Kind::None, u""},
+      {"hidden", u".secret", u"", Kind::Hidden, u"hidden", true},
+  };
+  Write("old.txt", "o");
+  Write("photo.jpg", "p");
+  Write("photo (1).jpg", "p1");
+  Write("notes", "n");
+  for (const Case& c : cases) {
+    if (kWindows && c.posixOnly) continue;
+    SCOPED_TRACE(c.what);
+    const RenameHint hint = HintForFields(PathOf("old.txt"), PathOf(""), c.base, c.ext);
+    EXPECT_EQ(hint.kind, c.kind);
+    EXPECT_NE(hint.text.find(c.says), Text::npos) << ToUtf8ForDisplay(hint.text);
+  }
+  EXPECT_EQ(Names().size(), 4u);  // a hint renames nothing
+}
+
 }  // namespace
 }  // namespace velmora

@@ -636,6 +636,22 @@ class FrmQuickRenTest : public velmora::testing::WindowFixture {
              qPrintable(text));
   }
 
+  void aTakenNameIsSaidBeforeTheRename() {
+    WriteBytes(Data("photo.png"), "taken");
+    QVERIFY(OpenOn("scan.png"));
+    QCOMPARE(Base()->toolTip(), QString());
+    const QColor plain = Base()->palette().color(QPalette::Base);
+    QTest::keyClicks(Base(), "photo");
+    QVERIFY2(Base()->toolTip().contains("\"photo (1).png\""), qPrintable(Base()->toolTip()));
+    QCOMPARE(Base()->accessibleDescription(), Base()->toolTip());
+    QCOMPARE(Ext()->toolTip(), Base()->toolTip());
+    QVERIFY(Base()->palette().color(QPalette::Base) != plain);
+    QTest::keyClicks(Base(), "s");
+    QCOMPARE(Base()->toolTip(), QString());
+    QCOMPARE(Base()->palette().color(QPalette::Base), plain);
+    QCOMPARE(DataFiles(), (QStringList{"photo.png", "scan.png"}));
+  }
+
   void renameAfterALastLineWithoutItsEndKeepsALineOfItsOwn() {
     WriteBytes(UndoLog(), "Ren \"a\" \"b\"");  // saved by hand without a line end
     QVERIFY(OpenOn("old.txt"));
