@@ -21,8 +21,7 @@ jobs="${VELMORA_JOBS:-2}"
 targets=("$@")
 [ "${#targets[@]}" -gt 0 ] || targets=(name_functions title undo_log word_list codec)
 
-now() { date +%s.%N; }
-since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.1f", b - a }'; }
+. "$root/scripts/lib.sh"
 t_start="$(now)"
 
 work="$(mktemp -d)"
@@ -40,13 +39,7 @@ missing=()
 can_fuzz || missing+=(clang libclang-rt-dev)
 command -v cmake >/dev/null || missing+=(cmake)
 if [ "${#missing[@]}" -gt 0 ]; then
-  sudo=""
-  if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
-  export DEBIAN_FRONTEND=noninteractive
-  echo "== installing: ${missing[*]}"
-  apt=($sudo apt-get -o DPkg::Lock::Timeout=600)  # another install may hold the lock
-  "${apt[@]}" update -qq
-  "${apt[@]}" install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  install_packages "${missing[@]}"
   can_fuzz || { echo "clang++ -fsanitize=fuzzer still fails to link"; exit 1; }
 fi
 t_install="$(since "$t_phase")"

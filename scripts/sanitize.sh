@@ -14,8 +14,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${VELMORA_ASAN_BUILD:-$root/build-asan}"
 jobs="${VELMORA_JOBS:-2}"
 
-now() { date +%s.%N; }
-since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.1f", b - a }'; }
+. "$root/scripts/lib.sh"
 t_start="$(now)"
 
 work="$(mktemp -d)"

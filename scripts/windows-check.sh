@@ -13,8 +13,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${VELMORA_WIN_BUILD:-$root/build-win}"
 jobs="${VELMORA_JOBS:-2}"
 
-now() { date +%s.%N; }
-since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.1f", b - a }'; }
+. "$root/scripts/lib.sh"
 t_start="$(now)"
 
 # ------------------------------------------------------------------ packages
@@ -25,15 +24,9 @@ command -v wine >/dev/null || missing+=(wine)
 [ -x /usr/lib/wine/wine64 ] || missing+=(wine64)
 [ -f /usr/src/googletest/CMakeLists.txt ] || missing+=(googletest)
 command -v cmake >/dev/null || missing+=(cmake)
+# Wine's recommends (fonts, sound, graphics) are not needed for console tests.
 if [ "${#missing[@]}" -gt 0 ]; then
-  sudo=""
-  if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
-  export DEBIAN_FRONTEND=noninteractive
-  echo "== installing: ${missing[*]}"
-  apt=($sudo apt-get -o DPkg::Lock::Timeout=600)  # another install may hold the lock
-  "${apt[@]}" update -qq
-  # Wine's recommends (fonts, sound, graphics) are not needed for console tests.
-  "${apt[@]}" install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  install_packages "${missing[@]}"
 fi
 t_install="$(since "$t_phase")"
 
