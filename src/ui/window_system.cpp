@@ -28,11 +28,14 @@ QByteArray FromEnvironment(const char* name) { return qgetenv(name); }
 QtChoices ChooseQt(const EnvLookup& env) {
   QtChoices choices;
   const bool wayland = !env("WAYLAND_DISPLAY").isEmpty() || env("XDG_SESSION_TYPE") == "wayland";
-  if (!wayland || !env("QT_QPA_PLATFORM").isEmpty()) return choices;
+  const QByteArray forced = env("QT_QPA_PLATFORM");
+  if (!wayland && !forced.startsWith("wayland")) return choices;
   // mutter draws no frame for Wayland windows; for X11 windows it draws one.
   // Wayland stays the fall-back, should XWayland not answer.
-  if (IsGnome(env) && !env("DISPLAY").isEmpty()) choices.platform = "xcb;wayland";
-  // A frame plugin the user picked is theirs to judge.
+  if (forced.isEmpty() && IsGnome(env) && !env("DISPLAY").isEmpty()) choices.platform = "xcb;wayland";
+  // Qt's own frame always offers maximise, which the fixed-size window must
+  // not, whoever chose the platform; a frame plugin the user picked is theirs
+  // to judge.
   choices.noQtFrame = env("QT_WAYLAND_DISABLE_WINDOWDECORATION").isEmpty() && env("QT_WAYLAND_DECORATION").isEmpty();
   return choices;
 }

@@ -6,7 +6,8 @@
 #     geometry is the bare 812 x 348, so no maximise button), and "-st" alone
 #     takes its file from the desktop's chooser (a stand-in for the portal's,
 #     velmora_test_portal) and asks for the minimise again once the window has
-#     its first frame. The program must still be running when each check ends.
+#     its first frame; with QT_QPA_PLATFORM=wayland set by the user there is
+#     still no frame of Qt's. The program must still be running when each check ends.
 #   weston in Xvfb: renames end with exit code 0 and never hang; so does Esc,
 #     also with the base name field empty.
 #   mutter in Xvfb (GNOME's compositor; skipped without it): on a GNOME
@@ -70,6 +71,15 @@ if wait_socket velmora-headless; then
   grep -q 'set_title("Velmora")' "$work/ready.log" || fail "weston: the window is not ready without activation"
   grep -q 'set_window_geometry(0, 0, 812, 348)' "$work/ready.log" ||
     fail "weston: Qt drew a frame: $(grep -m1 set_window_geometry "$work/ready.log")"
+
+  # Wayland forced by the user: still no frame of Qt's, whose maximise the
+  # fixed-size window must never offer.
+  begin "weston, headless: QT_QPA_PLATFORM=wayland, no frame of Qt's"
+  logged_run 3 "$work/forced.log" "weston: forced Wayland" WAYLAND_DISPLAY=velmora-headless QT_QPA_PLATFORM=wayland \
+    "$work/prog/velmora" "$work/data/IMG_0001.jpg"
+  grep -q 'set_window_geometry(0, 0, 812, 348)' "$work/forced.log" ||
+    fail "weston, forced Wayland: Qt drew a frame: $(grep -m1 set_window_geometry "$work/forced.log")"
+  ! grep -q 'set_maximized()' "$work/forced.log" || fail "weston, forced Wayland: the window asked to be maximised"
 
   # "-st" alone: the file comes from the desktop's chooser, with no dialog of
   # Qt's; the window asks to be minimised.
