@@ -31,10 +31,12 @@ else()
     tests/core/codec_posix_test.cpp
     tests/core/filesystem_posix_test.cpp
     tests/core/native_file_posix_test.cpp
-    tests/core/real_shell_posix_test.cpp
     tests/core/rename_posix_test.cpp
     tests/core/undo_log_posix_test.cpp
     tests/core/undo_posix_test.cpp)
+endif()
+if(LINUX)
+  target_sources(velmora_core_tests PRIVATE tests/core/real_shell_gio_test.cpp)
   # The shell's tests stand in for the desktop portal on a bus of their own.
   target_link_libraries(velmora_core_tests PRIVATE PkgConfig::GIO)
   # The same stand-in as a program, for the scripts that start the real

@@ -13,6 +13,11 @@ extern "C" {
 /// not used.
 inline constexpr int kVelmoraGioApiVersion = 1;
 
+/// What program_for answers once it has found a program; nothing has been
+/// started. Its number is kStarted's, so modules of this version answer as
+/// they always have.
+inline constexpr long kProgramFound = velmora::open_result::kStarted;
+
 /// The outcomes of asking for a file.
 inline constexpr int kFileChosen = 0;
 inline constexpr int kFileCancelled = 1;
@@ -26,8 +31,9 @@ struct VelmoraGioApi {
   /// otherwise one of the other kOpen codes.
   long (*open_file)(const char* path, const char* folder);
   /// The desktop id of the program open_file would start for `path`, into
-  /// `*id` (release with free_text), with the same result codes, started
-  /// nothing. `self` stands for this program's executable ("" for the real one).
+  /// `*id` (release with free_text): kProgramFound, or open_file's failure
+  /// codes; starts nothing. `self` stands for this program's executable ("" for
+  /// the real one).
   long (*program_for)(const char* path, const char* self, char** id);
   /// Shows the portal's "Open With" chooser for `path`; false when there is
   /// no session bus or no portal.

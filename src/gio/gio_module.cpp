@@ -167,7 +167,7 @@ GAppInfo* ProgramForType(const char* type, const Self& self) {
 }
 
 /// Finds the program for the file `path`; `file` and `program` are set on
-/// success (open_result::kStarted), and the result code says why not otherwise.
+/// success (kProgramFound), and the result code says why not otherwise.
 long ProgramForFile(const char* path, const Self& self, GObjectPtr<GFile>& file,
                     GObjectPtr<GAppInfo>& program) {
   file.reset(g_file_new_for_path(path));
@@ -180,14 +180,14 @@ long ProgramForFile(const char* path, const Self& self, GObjectPtr<GFile>& file,
       g_file_info_get_attribute_string(info.get(), G_FILE_ATTRIBUTE_STANDARD_CONTENT_TYPE);
   if (type == nullptr) return open_result::kNoAssociation;
   program.reset(ProgramForType(type, self));
-  return program ? open_result::kStarted : open_result::kNoAssociation;
+  return program ? kProgramFound : open_result::kNoAssociation;
 }
 
 long OpenFile(const char* path, const char* folder) {
   GObjectPtr<GFile> file;
   GObjectPtr<GAppInfo> program;
   const long found = ProgramForFile(path, Self(nullptr), file, program);
-  if (found != open_result::kStarted) return found;
+  if (found != kProgramFound) return found;
   GError* rawError = nullptr;
   const bool started = Launch(program.get(), file.get(), folder, &rawError);
   ErrorPtr launchError(rawError);
@@ -199,7 +199,7 @@ long ProgramFor(const char* path, const char* self, char** id) {
   GObjectPtr<GFile> file;
   GObjectPtr<GAppInfo> program;
   const long found = ProgramForFile(path, Self(self), file, program);
-  if (found == open_result::kStarted) {
+  if (found == kProgramFound) {
     const char* programId = g_app_info_get_id(program.get());
     *id = g_strdup(programId != nullptr ? programId : "");
   }

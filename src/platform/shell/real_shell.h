@@ -10,10 +10,11 @@
 
 namespace velmora {
 
-/// The shell of this platform: ShellExecuteW on Windows; elsewhere the
+/// The shell of this platform: ShellExecuteW on Windows; on Linux the
 /// desktop's associations as GIO sees them and the XDG desktop portal's
-/// chooser. "Open" never starts Velmora itself: when the desktop would, the
-/// next program for the type is used, or none (31, so the chooser follows).
+/// chooser; on macOS none yet (every file answers 31). "Open" never starts
+/// Velmora itself: when the desktop would, the next program for the type is
+/// used, or none (31, so the chooser follows).
 std::unique_ptr<Shell> MakeRealShell();
 
 /// What the desktop's own file chooser gave.

@@ -1,4 +1,4 @@
-// The POSIX shell for real: GIO reading a temporary XDG desktop with one
+// The GIO shell for real: GIO reading a temporary XDG desktop with one
 // handler. GIO reads the environment once per process, so every case runs in
 // a fresh child.
 #ifndef _WIN32

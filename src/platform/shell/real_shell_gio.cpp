@@ -1,4 +1,5 @@
-// The desktop's file associations and choosers on POSIX. The GIO work lives
+// The desktop's file associations and choosers through GIO and the XDG
+// desktop portal (Linux). The GIO work lives
 // in the desktop module (src/gio), loaded beside the program on first use:
 // a start that never presses "run" or asks for a file does not load GIO.
 #include "platform/shell/real_shell.h"
@@ -25,8 +26,6 @@
 
 namespace velmora {
 namespace {
-
-// The module's result codes (gio_api.h) and one of the program's own.
 
 /// The desktop module, loaded from the program's folder the first time it is
 /// needed and kept for the life of the program; null when it cannot be loaded.
@@ -162,7 +161,7 @@ Text ProgramIdFor(const Text& file, const Text& self) {
   char* id = nullptr;
   const long found = module->program_for(native.c_str(), nativeSelf.c_str(), &id);
   Text result = TakeText(module, id);
-  return found == open_result::kStarted ? result : Text();
+  return found == kProgramFound ? result : Text();
 }
 
 }  // namespace velmora
