@@ -18,7 +18,7 @@
 # The .deb (cpack -G DEB) adds share/doc/velmora/{copyright,changelog.gz}.
 # Windows and macOS need their own bundling (Qt libraries beside the program
 # or inside the bundle), which this file does not attempt.
-if(NOT (VELMORA_BUILD_UI AND UNIX AND NOT APPLE))
+if(NOT VELMORA_FREEDESKTOP)
   return()
 endif()
 

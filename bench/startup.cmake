@@ -3,7 +3,7 @@
 # it is a measurement, not a test, so CTest does not run it. The bare window
 # uses Qt but holds no class of its own for moc: it is made before moc is
 # turned on for the window's targets.
-if(VELMORA_BUILD_UI AND UNIX AND NOT APPLE)
+if(VELMORA_FREEDESKTOP)
   find_package(X11)
   if(X11_FOUND)
     add_executable(velmora_bare_window bench/bare_window.cpp)

@@ -1,5 +1,5 @@
 # The real program under a real X server, driven by key events.
-if(VELMORA_BUILD_UI AND UNIX AND NOT APPLE)
+if(VELMORA_FREEDESKTOP)
   add_test(NAME e2e_xvfb COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/xvfb_test.sh $<TARGET_FILE:velmora>)
   set_tests_properties(e2e_xvfb PROPERTIES TIMEOUT 180)
   add_test(NAME e2e_case_insensitive COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/case_insensitive_test.sh $<TARGET_FILE:velmora_core_tests>)
@@ -11,14 +11,14 @@ if(VELMORA_BUILD_UI AND UNIX AND NOT APPLE)
 endif()
 
 # Started without a file: the chooser, driven by key events under Xvfb.
-if(VELMORA_BUILD_UI AND UNIX AND NOT APPLE)
+if(VELMORA_FREEDESKTOP)
   add_test(NAME e2e_chooser COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/chooser_test.sh $<TARGET_FILE:velmora>)
   set_tests_properties(e2e_chooser PROPERTIES TIMEOUT 120)
 endif()
 
 # The rule those scripts end each program with (tests/lib/xvfb.sh), on
 # stand-in programs: no X server needed.
-if(VELMORA_BUILD_UI AND UNIX AND NOT APPLE)
+if(VELMORA_FREEDESKTOP)
   add_test(NAME e2e_lib_finish COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/lib/finish_test.sh)
   set_tests_properties(e2e_lib_finish PROPERTIES TIMEOUT 60)
 endif()

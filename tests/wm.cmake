@@ -2,7 +2,7 @@
 # script exits 77 (skipped) when its window manager or compositor is missing;
 # scripts/packages.txt installs xfwm4 and weston, so CI runs both. The Wayland
 # script also covers mutter where mutter and xwayland are installed.
-if(VELMORA_BUILD_UI AND UNIX AND NOT APPLE)
+if(VELMORA_FREEDESKTOP)
   add_test(NAME wm_xfwm4 COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/wm/x11_wm_test.sh $<TARGET_FILE:velmora> xfwm4)
   add_test(NAME wm_wayland COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tests/wm/wayland_test.sh $<TARGET_FILE:velmora>)
   # Started with "-st" alone, the program asks for its file: a stand-in for
