@@ -15,24 +15,11 @@ for tool in dpkg-deb dpkg-shlibdeps; do
   fi
 done
 
-work="$(mktemp -d)"
+# shellcheck source=tests/lib/install.sh
+. "$(dirname "$0")/../lib/install.sh"
 # cpack installs each component and writes install_manifest_<component>.txt
 # into the build folder: put back what was there before.
-mkdir "$work/manifests"
-for kept in "$build"/install_manifest_*.txt; do
-  [ -f "$kept" ] && cp -p "$kept" "$work/manifests/"
-done
-cleanup() {
-  rm -f "$build"/install_manifest_*.txt
-  for kept in "$work/manifests"/*; do
-    [ -f "$kept" ] && cp -p "$kept" "$build/"
-  done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+install_setup "$build" 'install_manifest_*.txt'
 
 out="$work/out"
 (cd "$build" && "$cpack" -G DEB -B "$out" --config "$build/CPackConfig.cmake") >"$work/cpack.log" 2>&1 ||
@@ -159,9 +146,4 @@ if grep -q '^E:' "$work/lintian.log"; then
   fail "lintian reports errors"
 fi
 
-if [ "$failures" -eq 0 ]; then
-  echo "deb package: all checks passed ($(basename "$deb"))"
-  exit 0
-fi
-echo "deb package: $failures check(s) failed"
-exit 1
+install_verdict "deb package" "all checks passed ($(basename "$deb"))"

@@ -8,21 +8,13 @@ set -u
 cmake="$1"
 build="$2"
 
-work="$(mktemp -d)"
+# shellcheck source=tests/lib/install.sh
+. "$(dirname "$0")/../lib/install.sh"
 app_pid=""
+install_before_cleanup() { [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null; }
 # Every install rewrites the build's install_manifest.txt: keep the one that
 # lists the person's own install.
-manifest="$build/install_manifest.txt"
-[ -f "$manifest" ] && cp -p "$manifest" "$work/manifest"
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
-  if [ -f "$work/manifest" ]; then cp -p "$work/manifest" "$manifest"; else rm -f "$manifest"; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+install_setup "$build" install_manifest.txt
 
 # Width and height from a PNG's header, as "WxH".
 png_size() {
@@ -144,9 +136,4 @@ done <<EOF
 /home/someone/.local 755
 EOF
 
-if [ "$failures" -eq 0 ]; then
-  echo "install layout: all checks passed"
-  exit 0
-fi
-echo "install layout: $failures check(s) failed"
-exit 1
+install_verdict "install layout" "all checks passed"

@@ -16,19 +16,11 @@ if ! command -v xdg-mime >/dev/null; then
   exit 77
 fi
 
-work="$(mktemp -d)"
+# shellcheck source=tests/lib/install.sh
+. "$(dirname "$0")/../lib/install.sh"
 # Every install rewrites the build's install_manifest.txt: keep the one that
 # lists the person's own install.
-manifest="$build/install_manifest.txt"
-[ -f "$manifest" ] && cp -p "$manifest" "$work/manifest"
-cleanup() {
-  if [ -f "$work/manifest" ]; then cp -p "$work/manifest" "$manifest"; else rm -f "$manifest"; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+install_setup "$build" install_manifest.txt
 
 home="$work/home"
 mkdir -p "$home" "$work/etc-xdg" "$work/no-system/applications" "$work/system/applications"
@@ -96,9 +88,4 @@ no-system text/html -
 no-system application/octet-stream -
 EOF
 
-if [ "$failures" -eq 0 ]; then
-  echo "file types: no lookup answers velmora.desktop"
-  exit 0
-fi
-echo "file types: $failures check(s) failed"
-exit 1
+install_verdict "file types" "no lookup answers velmora.desktop"
