@@ -64,9 +64,10 @@ bool MinimiseMayBeDropped();
 
 /// Ends the process at once with `code`, after flushing the C streams; call
 /// when the window is gone and the undo log is closed. Qt's teardown is
-/// skipped: on Wayland it can hang joining its event thread (Qt 6.4). Returns,
-/// leaving the teardown to run, only when it still has work: on X11, handing a
-/// clipboard this program owns to the clipboard manager.
+/// skipped: on Wayland it can hang joining its event thread (Qt 6.4); on X11
+/// it waits up to 5 s for a clipboard manager that never answers. A clipboard
+/// this program owns is first offered to the clipboard manager, for a short
+/// while only.
 void EndProcessNow(int code);
 
 // Per system (window_system_x11.cpp and its stand-ins elsewhere).
@@ -77,5 +78,9 @@ void EndProcessNow(int code);
 void MarkX11Launch(QWindow& window, const QByteArray& startupId);
 /// X11: whether a window manager that follows the EWMH conventions runs.
 bool X11WindowManagerRuns();
+/// X11: when this program owns the clipboard and a clipboard manager runs,
+/// asks the manager to save the clipboard (ICCCM SAVE_TARGETS) and serves its
+/// requests until it answers or `waitMs` have passed.
+void HandClipboardToManager(int waitMs);
 
 }  // namespace velmora

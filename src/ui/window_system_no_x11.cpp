@@ -5,5 +5,6 @@ namespace velmora {
 
 void MarkX11Launch(QWindow&, const QByteArray&) {}
 bool X11WindowManagerRuns() { return false; }
+void HandClipboardToManager(int) {}
 
 }  // namespace velmora

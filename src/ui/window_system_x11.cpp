@@ -3,6 +3,9 @@
 // connection and they do nothing.
 #include <xcb/xcb.h>
 
+#include <QAbstractNativeEventFilter>
+#include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QWindow>
 #include <cstdlib>
@@ -37,7 +40,57 @@ xcb_window_t WindowProperty(xcb_connection_t* c, xcb_window_t window, xcb_atom_t
   return *static_cast<xcb_window_t*>(xcb_get_property_value(reply.get()));
 }
 
+/// Notices the clipboard manager's answer to SAVE_TARGETS.
+class SaveAnswer : public QAbstractNativeEventFilter {
+ public:
+  SaveAnswer(xcb_window_t requestor, xcb_atom_t manager) : requestor_(requestor), manager_(manager) {}
+  bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+    if (type != "xcb_generic_event_t") return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if ((event->response_type & 0x7f) != XCB_SELECTION_NOTIFY) return false;
+    const auto* notify = static_cast<const xcb_selection_notify_event_t*>(message);
+    if (notify->requestor != requestor_ || notify->selection != manager_) return false;
+    answered = true;
+    return true;
+  }
+  bool answered = false;
+
+ private:
+  xcb_window_t requestor_;
+  xcb_atom_t manager_;
+};
+
+xcb_window_t SelectionOwner(xcb_connection_t* c, xcb_atom_t selection) {
+  Owned<xcb_get_selection_owner_reply_t> reply(
+      xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr), &std::free);
+  return reply ? reply->owner : xcb_window_t(XCB_WINDOW_NONE);
+}
+
 }  // namespace
+
+void HandClipboardToManager(int waitMs) {
+  xcb_connection_t* c = Connection();
+  if (c == nullptr) return;
+  const xcb_atom_t manager = Atom(c, "CLIPBOARD_MANAGER");
+  if (SelectionOwner(c, manager) == XCB_WINDOW_NONE) return;
+  const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+  if (screen == nullptr) return;
+  // An unmapped window of our own receives the answer, apart from Qt's.
+  const xcb_window_t requestor = xcb_generate_id(c);
+  xcb_create_window(c, XCB_COPY_FROM_PARENT, requestor, screen->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                    XCB_COPY_FROM_PARENT, 0, nullptr);
+  SaveAnswer answer(requestor, manager);
+  qGuiApp->installNativeEventFilter(&answer);
+  xcb_convert_selection(c, requestor, manager, Atom(c, "SAVE_TARGETS"), Atom(c, "_VELMORA_SAVED"), XCB_CURRENT_TIME);
+  xcb_flush(c);
+  // Qt's clipboard serves the manager's requests for the text meanwhile.
+  const QDeadlineTimer deadline(waitMs);
+  while (!answer.answered && !deadline.hasExpired())
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 10);
+  qGuiApp->removeNativeEventFilter(&answer);
+  xcb_destroy_window(c, requestor);
+  xcb_flush(c);
+}
 
 void MarkX11Launch(QWindow& window, const QByteArray& startupId) {
   xcb_connection_t* c = Connection();
