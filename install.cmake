@@ -48,7 +48,6 @@ foreach(program IN ITEMS velmora velmora-undo)
   install(PROGRAMS ${CMAKE_BINARY_DIR}/install-links/${program} DESTINATION ${CMAKE_INSTALL_BINDIR})
 endforeach()
 
-install(FILES ${VELMORA_PACKAGING}/velmora.desktop DESTINATION ${VELMORA_DATA}/applications)
 install(FILES ${VELMORA_PACKAGING}/${VELMORA_METAINFO} DESTINATION ${VELMORA_DATA}/metainfo)
 
 foreach(size IN ITEMS 16 24 32 48 256)
@@ -87,16 +86,47 @@ endif()
 # file is an ordinary 644 data file (Debian's lintian also asks for that);
 # under any other prefix, such as ~/.local, it keeps the executable bit that
 # KIO needs of a file the user owns.
+#
+# The menu entry and the service menu start the command by its full path
+# under any other prefix too: its bin folder may not be on the session's PATH
+# (~/.local/bin is added at the next login, /opt/... never).
 install(CODE "set(VELMORA_SERVICE_MENU \"${VELMORA_PACKAGING}/dolphin/velmora.desktop\")
+  set(VELMORA_MENU_ENTRY \"${VELMORA_PACKAGING}/velmora.desktop\")
+  set(VELMORA_ENTRIES_STAGE \"${VELMORA_GENERATED}/entries\")
+  set(VELMORA_BIN_DIR \"${CMAKE_INSTALL_BINDIR}\")
   set(VELMORA_SERVICE_MENU_DIR \"${VELMORA_DATA}/kio/servicemenus\")
   set(VELMORA_APPLICATIONS_DIR \"${VELMORA_DATA}/applications\")")
 install(CODE [[
   set(mode OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+  set(menu "${VELMORA_SERVICE_MENU}")
+  set(entry "${VELMORA_MENU_ENTRY}")
   if(NOT CMAKE_INSTALL_PREFIX MATCHES "^/usr(/local)?/*$")
     list(APPEND mode OWNER_EXECUTE GROUP_EXECUTE WORLD_EXECUTE)
+    string(REGEX REPLACE "/+$" "" bin "${CMAKE_INSTALL_PREFIX}/${VELMORA_BIN_DIR}")
+    # Quoted as the desktop entry format asks: \ " ` $ escaped inside the
+    # quotes, every backslash doubled again as a string value, % doubled.
+    set(quoted "${bin}")
+    foreach(special IN ITEMS "\\" "\"" "`" "$")
+      string(REPLACE "${special}" "\\${special}" quoted "${quoted}")
+    endforeach()
+    string(REPLACE "\\" "\\\\" quoted "${quoted}")
+    string(REPLACE "%" "%%" quoted "${quoted}")
+    file(MAKE_DIRECTORY "${VELMORA_ENTRIES_STAGE}/applications" "${VELMORA_ENTRIES_STAGE}/servicemenus")
+    foreach(pair IN ITEMS "entry;applications" "menu;servicemenus")
+      list(GET pair 0 var)
+      list(GET pair 1 sub)
+      file(READ "${${var}}" text)
+      foreach(program IN ITEMS velmora velmora-undo)
+        string(REPLACE "\nExec=${program} " "\nExec=\"${quoted}/${program}\" " text "${text}")
+      endforeach()
+      file(WRITE "${VELMORA_ENTRIES_STAGE}/${sub}/velmora.desktop" "${text}")
+      set(${var} "${VELMORA_ENTRIES_STAGE}/${sub}/velmora.desktop")
+    endforeach()
   endif()
+  file(INSTALL DESTINATION "${CMAKE_INSTALL_PREFIX}/${VELMORA_APPLICATIONS_DIR}"
+       TYPE FILE FILES "${entry}")
   file(INSTALL DESTINATION "${CMAKE_INSTALL_PREFIX}/${VELMORA_SERVICE_MENU_DIR}"
-       TYPE FILE PERMISSIONS ${mode} FILES "${VELMORA_SERVICE_MENU}")
+       TYPE FILE PERMISSIONS ${mode} FILES "${menu}")
 ]])
 
 # Refresh the desktop's menu cache when installing in place. A packager's

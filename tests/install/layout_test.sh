@@ -24,11 +24,14 @@ png_size() {
   echo "$(( ($1 << 24) + ($2 << 16) + ($3 << 8) + $4 ))x$(( ($5 << 24) + ($6 << 16) + ($7 << 8) + $8 ))"
 }
 
-# check_layout ROOT MENU_MODE: the files a prefix must hold after an install;
-# MENU_MODE is the Dolphin service menu's mode there.
+# check_layout ROOT MENU_MODE [BIN]: the files a prefix must hold after an
+# install; MENU_MODE is the Dolphin service menu's mode there, BIN the folder
+# the menu entries start the commands from (none: from the PATH).
 check_layout() {
   root="$1"
   menu_mode="$2"
+  bin="${3:+\"$3/}"
+  end="${3:+\"}"
   for name in velmora velmora-undo; do
     program="$root/lib/velmora/$name"
     [ -f "$program" ] && [ ! -L "$program" ] && [ -x "$program" ] || fail "no program at $program"
@@ -51,8 +54,8 @@ check_layout() {
   grep -q '<svg' "$root/share/icons/hicolor/scalable/apps/velmora.svg" 2>/dev/null ||
     fail "no scalable icon"
   entry="$root/share/applications/velmora.desktop"
-  for line in 'Exec=velmora %f' 'Icon=velmora' 'Terminal=false'; do
-    grep -qx "$line" "$entry" 2>/dev/null || fail "desktop entry lacks $line"
+  for line in "Exec=${bin}velmora$end %f" "Exec=${bin}velmora-undo$end --notify" 'Icon=velmora' 'Terminal=false'; do
+    grep -qxF "$line" "$entry" 2>/dev/null || fail "desktop entry lacks $line"
   done
   if command -v desktop-file-validate >/dev/null; then
     out="$(desktop-file-validate "$entry" 2>&1)"
@@ -61,6 +64,7 @@ check_layout() {
   menu="$root/share/kio/servicemenus/velmora.desktop"
   got="$(stat -c %a "$menu" 2>/dev/null)"
   [ "$got" = "$menu_mode" ] || fail "Dolphin service menu mode is ${got:-missing}, expected $menu_mode"
+  grep -qxF "Exec=${bin}velmora$end %f" "$menu" 2>/dev/null || fail "Dolphin service menu lacks Exec=${bin}velmora$end %f"
   for name in velmora velmora-undo; do
     page="$root/share/man/man1/$name.1.gz"
     gzip -dc "$page" 2>/dev/null | grep -q '^\.TH ' || fail "no manual page at $page"
@@ -76,8 +80,9 @@ check_layout() {
 prefix="$work/home/.local"
 "$cmake" --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 ||
   { cat "$work/install.log"; fail "cmake --install failed"; }
-# Under a home folder KIO wants the service menu executable.
-check_layout "$prefix" 755
+# Under a home folder KIO wants the service menu executable; ~/.local/bin is
+# on the session's PATH only from the next login.
+check_layout "$prefix" 755 "$prefix/bin"
 if command -v update-desktop-database >/dev/null; then
   # The cache was refreshed, and Velmora claims no file type in it.
   [ -f "$prefix/share/applications/mimeinfo.cache" ] || fail "the MIME cache was not refreshed"
@@ -89,8 +94,8 @@ fi
 mkdir -p "$work/data"
 printf 'x' >"$work/data/IMG 0001.jpg"
 log="$prefix/lib/velmora/Undo.log"
-QT_QPA_PLATFORM=offscreen PATH="$prefix/bin:$PATH" \
-  velmora "$work/data/IMG 0001.jpg" >"$work/app.log" 2>&1 &
+# The entry names the command by its full path: the session's PATH may lack it.
+QT_QPA_PLATFORM=offscreen "$prefix/bin/velmora" "$work/data/IMG 0001.jpg" >"$work/app.log" 2>&1 &
 app_pid=$!
 i=0
 while [ ! -e "$log" ] && [ $i -lt 100 ] && kill -0 "$app_pid" 2>/dev/null; do
