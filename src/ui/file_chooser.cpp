@@ -31,8 +31,13 @@ std::optional<Text> DesktopFileChooser::ChooseFile() {
   const ChosenFile fromDesktop = ChooseFileWithDesktop(kTitle);
   if (fromDesktop.outcome == ChosenFile::Chosen) return fromDesktop.path;
   if (fromDesktop.outcome == ChosenFile::Cancelled) return std::nullopt;
-  const QString path = QFileDialog::getOpenFileName(nullptr, QStr(kTitle), QDir::currentPath(), QString(),
-                                                    nullptr, kDialogOptions);
+  // Qt's dialog writes the folders visited to QtProject.conf when it is
+  // destroyed. It is kept, hidden, until the process ends without tearing
+  // Qt down (EndProcessNow), so the program stores nothing.
+  auto* dialog = new QFileDialog(nullptr, QStr(kTitle), QDir::currentPath());
+  dialog->setOptions(kDialogOptions);
+  dialog->setFileMode(QFileDialog::ExistingFile);
+  const QString path = dialog->exec() == QDialog::Accepted ? dialog->selectedFiles().value(0) : QString();
   if (path.isEmpty()) return std::nullopt;
   return PathText(path);
 }

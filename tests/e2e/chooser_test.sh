@@ -4,7 +4,8 @@
 # events: a full path typed into the name field and Enter open the rename
 # window on that file; Esc ends the program with nothing written. There is no
 # session bus (or a dead one), so the chooser is Qt's own dialog, and it must
-# come up without waiting for a portal.
+# come up without waiting for a portal. Nothing is written to the home folder
+# (Qt's dialog would keep the folders visited in QtProject.conf).
 # Usage: chooser_test.sh PATH/TO/velmora
 set -uo pipefail
 . "$(dirname "$0")/../lib/xvfb.sh"
@@ -18,6 +19,15 @@ start_xvfb
 # No desktop session: no bus socket in the runtime folder. The program draws
 # an X window whatever the caller exports (CI often sets offscreen).
 export XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=xcb
+# A home of its own, where the program must write no settings.
+mkdir -p "$work/home"
+export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config"
+# Fails the case when anything has been written under the home folder.
+home_untouched() {
+  local written
+  written="$(find "$work/home" -mindepth 1 | head -n 5)"
+  [ -z "$written" ] || fail "settings written: $written"
+}
 unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY
 
 # Waits until the focused window is the program's and has the title $1.
@@ -44,6 +54,7 @@ if await_focus "$dialog"; then
     finish
     [ "$(cat "$work/data/Beach.jpg" 2>/dev/null)" = one ] || fail "not renamed: $(ls "$work/data")"
     expect_log "Ren \"$work/data/Beach.jpg\" \"IMG 0001.jpg\""
+    home_untouched
   fi
 fi
 rm -f "$log"
@@ -58,6 +69,7 @@ if await_focus "$dialog"; then
   [ "$status" = 0 ] || fail "cancel ended with code $status"
   [ ! -e "$log" ] || fail "cancel created the undo log"
   [ "$(ls "$work/data")" = Beach.jpg ] || fail "cancel changed files: $(ls "$work/data")"
+  home_untouched
 fi
 
 # 3. "-st" alone is the switch, so it asks too; a dead session bus does not
