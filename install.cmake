@@ -195,7 +195,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # warning at every start in a Wayland session.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${VELMORA_PACKAGING}/debian/postrm)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${VELMORA_PACKAGING}/debian/postinst ${VELMORA_PACKAGING}/debian/postrm)
 # Last of all install rules: CPack packs the components known at this point.
 include(CPack)
 

@@ -122,6 +122,10 @@ done <"$work/contents"
 # The manual page is the one in the sources, compressed.
 mkdir "$work/root"
 dpkg-deb -x "$deb" "$work/root"
+dpkg-deb -e "$deb" "$work/control"
+# A comment may name it; no command may run it.
+! grep -l '^[^#]*ldconfig' "$work/control"/* >/dev/null 2>&1 ||
+  fail "a maintainer script runs ldconfig: $(grep -l '^[^#]*ldconfig' "$work/control"/*)"
 here="$(cd "$(dirname "$0")/../.." && pwd)"
 for name in velmora velmora-undo; do
   gzip -dc "$work/root/usr/share/man/man1/$name.1.gz" 2>/dev/null | cmp -s - "$here/packaging/$name.1" ||
@@ -145,5 +149,8 @@ cat "$work/lintian.log"
 if grep -q '^E:' "$work/lintian.log"; then
   fail "lintian reports errors"
 fi
+# The private desktop module in /usr/lib/velmora needs no ldconfig.
+! grep -q 'maintscript-calls-ldconfig\|maintainer-script-empty' "$work/lintian.log" ||
+  fail "lintian: $(grep -m1 'maintscript-calls-ldconfig\|maintainer-script-empty' "$work/lintian.log")"
 
 install_verdict "deb package" "all checks passed ($(basename "$deb"))"
