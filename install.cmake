@@ -13,6 +13,8 @@
 #   share/applications/velmora.desktop     menu entry; it claims no file types
 #   share/icons/hicolor/*/apps/velmora.{png,svg}
 #   share/kio/servicemenus/velmora.desktop (Dolphin context menu)
+#   share/velmora/Rename with Velmora, velmora-action.xml (GNOME Files script,
+#                                          Thunar action, copied by hand)
 #   share/man/man1/velmora.1.gz, velmora-undo.1.gz
 #   share/metainfo/io.github.velmora.Velmora.metainfo.xml
 # The .deb (cpack -G DEB) adds share/doc/velmora/{copyright,changelog.gz}.
@@ -49,6 +51,10 @@ foreach(program IN ITEMS velmora velmora-undo)
 endforeach()
 
 install(FILES ${VELMORA_PACKAGING}/${VELMORA_METAINFO} DESTINATION ${VELMORA_DATA}/metainfo)
+# GNOME Files and Thunar take these by hand, from a folder that outlasts the
+# source tree.
+install(PROGRAMS "${VELMORA_PACKAGING}/nautilus/Rename with Velmora" DESTINATION ${VELMORA_DATA}/velmora)
+install(FILES ${VELMORA_PACKAGING}/thunar/velmora-action.xml DESTINATION ${VELMORA_DATA}/velmora)
 
 foreach(size IN ITEMS 16 24 32 48 256)
   install(FILES ${VELMORA_ICONS}/velmora-${size}.png

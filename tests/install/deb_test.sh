@@ -122,6 +122,10 @@ done <"$work/contents"
 # The manual page is the one in the sources, compressed.
 mkdir "$work/root"
 dpkg-deb -x "$deb" "$work/root"
+# The GNOME Files script and the Thunar action, for the README's commands.
+[ -x "$work/root/usr/share/velmora/Rename with Velmora" ] || fail "no GNOME Files script in /usr/share/velmora"
+grep -q '<command>velmora %f</command>' "$work/root/usr/share/velmora/velmora-action.xml" 2>/dev/null ||
+  fail "no Thunar action in /usr/share/velmora"
 dpkg-deb -e "$deb" "$work/control"
 # A comment may name it; no command may run it.
 ! grep -l '^[^#]*ldconfig' "$work/control"/* >/dev/null 2>&1 ||
