@@ -122,6 +122,9 @@ done <"$work/contents"
 # The manual page is the one in the sources, compressed.
 mkdir "$work/root"
 dpkg-deb -x "$deb" "$work/root"
+# The manual page points to installed files only, not to the source tree.
+! gzip -dc "$work/root/usr/share/man/man1/velmora.1.gz" 2>/dev/null | grep -qi 'readme\|packaging/' ||
+  fail "the manual page refers to files that are not installed"
 # The GNOME Files script and the Thunar action, for the README's commands.
 [ -x "$work/root/usr/share/velmora/Rename with Velmora" ] || fail "no GNOME Files script in /usr/share/velmora"
 grep -q '<command>velmora %f</command>' "$work/root/usr/share/velmora/velmora-action.xml" 2>/dev/null ||
