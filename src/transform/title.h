@@ -12,6 +12,9 @@ namespace velmora {
 /// Error 6 (overflow) for a text of 32,767 characters or more.
 Text ReplaceChars(TextView text, TextView replacement, TextView set);
 
+/// The longest title the window's title commands take, in UTF-16 units.
+inline constexpr int kTitleLength = 100;
+
 /// The page title of the file at `path` without the characters a file name
 /// cannot hold and without line breaks, trimmed, cut to `maxLength` code units
 /// (one fewer where the cut would split a surrogate pair) and trimmed again;

@@ -598,11 +598,11 @@ void frmQuickRen::ShowNameHint() {
 }
 
 void frmQuickRen::btnHtmlTitle_Click() {
-  ApplyToBaseName([this](TextView) { return GetHtmlTitle(mFullPath, 100); }, true);
+  ApplyToBaseName([this](TextView) { return GetHtmlTitle(mFullPath, kTitleLength); }, true);
 }
 
 void frmQuickRen::btnTextFile_Click() {
-  ApplyToBaseName([this](TextView) { return GetTextTitle(mFullPath, 100); }, true);
+  ApplyToBaseName([this](TextView) { return GetTextTitle(mFullPath, kTitleLength); }, true);
 }
 
 void frmQuickRen::cmdExec_Click() {
