@@ -23,18 +23,10 @@
 
 namespace velmora {
 
+using detail::LastComponent;
+using detail::NativeOf;
+
 namespace {
-
-std::string NativeOf(const Text& path) {
-  if (path.empty()) Raise(err::kBadFileNameOrNumber);
-  return ToNativePath(path);
-}
-
-/// The text after the last slash.
-std::string LastComponent(const std::string& native) {
-  const std::size_t slash = native.find_last_of('/');
-  return slash == std::string::npos ? native : native.substr(slash + 1);
-}
 
 bool IsFolder(const std::string& native) {
   struct stat st {};
@@ -89,6 +81,16 @@ bool WildcardMatch(std::u32string_view pattern, std::u32string_view name) {
 }
 
 }  // namespace
+
+std::string detail::NativeOf(const Text& path) {
+  if (path.empty()) Raise(err::kBadFileNameOrNumber);
+  return ToNativePath(path);
+}
+
+std::string detail::LastComponent(const std::string& native) {
+  const std::size_t slash = native.find_last_of('/');
+  return slash == std::string::npos ? native : native.substr(slash + 1);
+}
 
 std::string detail::FolderOf(const std::string& native) {
   const std::size_t slash = native.find_last_of('/');

@@ -4,7 +4,15 @@
 
 #include <string>
 
+#include "platform/text/text.h"
+
 namespace velmora::detail {
+
+/// The native form of `path`; error 52 for an empty path or one no name can hold.
+std::string NativeOf(const Text& path);
+
+/// The text after the last slash of `native`.
+std::string LastComponent(const std::string& native);
 
 /// The folder holding the last component of `native`: "." for a bare name,
 /// "/" for a name in the root.

@@ -22,20 +22,10 @@
 
 namespace velmora {
 
+using detail::LastComponent;
+using detail::NativeOf;
+
 namespace {
-
-// Also in filesystem_posix.cpp; each file keeps its own two-line copy rather
-// than widening paths_posix.h for them.
-std::string NativeOf(const Text& path) {
-  if (path.empty()) Raise(err::kBadFileNameOrNumber);
-  return ToNativePath(path);
-}
-
-/// The text after the last slash.
-std::string LastComponent(const std::string& native) {
-  const std::size_t slash = native.find_last_of('/');
-  return slash == std::string::npos ? native : native.substr(slash + 1);
-}
 
 [[noreturn]] void RaiseRenameError(int e, const std::string& from) {
   if (e == EEXIST || e == ENOTEMPTY) Raise(err::kFileAlreadyExists);
