@@ -30,6 +30,8 @@ Text PathFromCommandLine(const Text& commandLine) {
   return ReplaceAll(commandLine, u"\"", u"");
 }
 
+TextView PathSeparators(char16_t sep) { return sep == u'\\' ? TextView(u"\\/") : TextView(u"/"); }
+
 Text AddBackslash(TextView path, char16_t sep) {
   Text result(path);
   if (result.empty() || result.back() != sep) result += sep;

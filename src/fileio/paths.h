@@ -22,6 +22,10 @@ Text PathFromCommandLine(const Text& commandLine);
 /// separator alone.
 Text AddBackslash(TextView path, char16_t sep = NativeSeparator());
 
+/// The characters that end a folder where `sep` is the separator: with "\"
+/// Windows takes "/" too.
+TextView PathSeparators(char16_t sep = NativeSeparator());
+
 /// The folder part up to and including the last separator, or empty.
 /// Error 6 when a separator lies at position 32,767 or later.
 Text GetFolderPath(TextView path, char16_t sep = NativeSeparator());

@@ -22,18 +22,29 @@ Text NumberedTarget(const Text& newPath, std::int32_t counter, char16_t sep) {
   return newPath.substr(0, newPath.size() - cut) + u" (" + Str(counter) + u")." + ext;
 }
 
-/// The separators of a path: with "\\" as the separator Windows takes "/" too.
-TextView Separators(char16_t sep) { return sep == u'\\' ? TextView(u"\\/") : TextView(u"/"); }
-
 /// `path` up to and including its last separator.
 TextView FolderPart(TextView path, char16_t sep) {
-  const std::size_t at = path.find_last_of(Separators(sep));
+  const std::size_t at = path.find_last_of(PathSeparators(sep));
   return at == TextView::npos ? TextView() : path.substr(0, at + 1);
 }
 
 Text Report(const Text& description, const Text& oldPath, const Text& newPath) {
   return u"Error: \"" + description + u"\" while trying to rename\r\n\"" + oldPath +
          u"\"  to  \"" + newPath + u"\"\r\n\r\n";
+}
+
+/// `path` as the file system keeps it: without trailing dots on its name.
+Text WithoutTrailingDots(const Text& path) {
+  std::size_t end = path.size();
+  while (end > 0 && path[end - 1] == u'.') --end;
+  return path.substr(0, end);
+}
+
+/// The length a file system measures a name by: bytes where names are
+/// bytes, UTF-16 units where the separator is Windows'.
+std::size_t StoredLength(const Text& name, char16_t sep) {
+  if (sep == u'\\') return name.size();
+  return TrapErrors([&] { return ToNativePath(name).size(); }, name.size());
 }
 
 }  // namespace
@@ -70,7 +81,7 @@ RenameResult RenameWithUndo(const Text& oldPath, const Text& newPath, char16_t s
 }
 
 void CheckNewFileName(TextView name, char16_t sep) {
-  const std::size_t at = name.find_first_of(Separators(sep));
+  const std::size_t at = name.find_first_of(PathSeparators(sep));
   if (at != TextView::npos) {
     Raise(err::kBadFileNameOrNumber, u"A file name cannot hold \"" + Text(1, name[at]) +
                                          u"\": the file would leave its folder");
@@ -95,24 +106,6 @@ RenameResult RenameFromFields(const Text& oldPath, const Text& folder, const Tex
   if (refused.number != 0) return {{}, {}, Report(refused.description, oldPath, newPath)};
   return RenameWithUndo(oldPath, newPath, sep);
 }
-
-namespace {
-
-/// `path` as the file system keeps it: without trailing dots on its name.
-Text WithoutTrailingDots(const Text& path) {
-  std::size_t end = path.size();
-  while (end > 0 && path[end - 1] == u'.') --end;
-  return path.substr(0, end);
-}
-
-/// The length a file system measures a name by: bytes where names are
-/// bytes, UTF-16 units where the separator is Windows'.
-std::size_t StoredLength(const Text& name, char16_t sep) {
-  if (sep == u'\\') return name.size();
-  return TrapErrors([&] { return ToNativePath(name).size(); }, name.size());
-}
-
-}  // namespace
 
 RenameHint HintForFields(const Text& oldPath, const Text& folder, const Text& baseName, const Text& ext,
                          char16_t sep) {

@@ -3,7 +3,6 @@
 #include "fileio/undo.h"
 
 #include <algorithm>
-#include <memory>
 #include <cstdint>
 #include <unordered_map>
 #include <utility>
@@ -22,16 +21,6 @@ namespace {
 
 bool IsLetter(char16_t c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'); }
 
-}  // namespace
-
-bool LooksLikeWindowsPath(TextView path) {
-  const bool drive =
-      path.size() >= 3 && IsLetter(path[0]) && path[1] == u':' && (path[2] == u'\\' || path[2] == u'/');
-  return drive || path.substr(0, 2) == u"\\\\";
-}
-
-namespace {
-
 /// Whether `path` is a full path on the system whose separator is `sep`.
 bool IsFullPathHere(TextView path, char16_t sep) {
   if (sep == u'\\') return LooksLikeWindowsPath(path);
@@ -41,21 +30,12 @@ bool IsFullPathHere(TextView path, char16_t sep) {
 /// Whether `name` names an entry of one folder: not empty, not "." or "..",
 /// and without a separator. (A name of three dots is a file's name.)
 bool IsPlainName(TextView name, char16_t sep) {
-  const TextView separators = sep == u'\\' ? TextView(u"\\/") : TextView(u"/");
-  return !name.empty() && name != u"." && name != u".." && name.find_first_of(separators) == TextView::npos;
+  return !name.empty() && name != u"." && name != u".." && name.find_first_of(PathSeparators(sep)) == TextView::npos;
 }
 
 Text FileNameOf(const Text& path, char16_t sep) {
   return TrapErrors([&] { return GetFileName(path, sep); }, Text());
 }
-
-}  // namespace
-
-Text FolderOf(const Text& path, char16_t sep) {
-  return TrapErrors([&] { return GetFolderPath(path, sep); }, Text());
-}
-
-namespace {
 
 /// Whether a folder exists, the last answer kept: the lines of a log, and
 /// the readings of one line, mostly name one folder after another.
@@ -152,6 +132,16 @@ Fingerprint FingerprintOf(TextView first, TextView second) {
 }
 
 }  // namespace
+
+bool LooksLikeWindowsPath(TextView path) {
+  const bool drive =
+      path.size() >= 3 && IsLetter(path[0]) && path[1] == u':' && (path[2] == u'\\' || path[2] == u'/');
+  return drive || path.substr(0, 2) == u"\\\\";
+}
+
+Text FolderOf(const Text& path, char16_t sep) {
+  return TrapErrors([&] { return GetFolderPath(path, sep); }, Text());
+}
 
 UndoAttempt UndoRename(const UndoEntry& entry, const Text& logPath, char16_t sep) {
   UndoAttempt attempt;

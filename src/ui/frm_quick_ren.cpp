@@ -366,6 +366,7 @@ void frmQuickRen::ShowReadyState() {
   txtFileBaseName->setSelection(0, txtFileBaseName->text().size());
   FocusBaseName();
   readyState_ = CurrentBaseNameState();
+  ShowNameHint();
 }
 
 void frmQuickRen::Form_Activate() {
@@ -578,7 +579,8 @@ void frmQuickRen::cboWords_Click(int index) {
 }
 
 void frmQuickRen::ShowNameHint() {
-  if (closing_ || mFullPath.empty()) return;
+  // Load fills both fields: the ready state says it once, not per field.
+  if (!shown_ || closing_ || mFullPath.empty()) return;
   RenameHint hint;
   IgnoreErrors([&] {
     hint = HintForFields(mFullPath, mFolder, TextOf(txtFileBaseName->text()), TextOf(txtFileExt->text()));
