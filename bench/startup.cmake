@@ -7,8 +7,10 @@ if(VELMORA_FREEDESKTOP)
   find_package(X11)
   if(X11_FOUND)
     add_executable(velmora_bare_window bench/bare_window.cpp)
-    target_link_libraries(velmora_bare_window PRIVATE Qt6::Widgets)
-    # The window's control table, plain data: the bare window links none of ours.
+    # The window's control table names the name commands' functions, so the
+    # bare window links the core (and its ICU, which Qt's own core loads
+    # anyway); it builds the controls but calls none of them.
+    target_link_libraries(velmora_bare_window PRIVATE Qt6::Widgets velmora_core)
     target_include_directories(velmora_bare_window PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/src)
     velmora_warnings(velmora_bare_window)
 

@@ -242,4 +242,9 @@ Text SplitCamelCase(TextView s) {
   return out;
 }
 
+Text RemoveSpaces(TextView s) { return ReplaceAll(s, u" ", u""); }
+Text DashToUnderscore(TextView s) { return ReplaceAll(s, u"-", u"_"); }
+Text UnderscoreToDash(TextView s) { return ReplaceAll(s, u"_", u"-"); }
+Text RemoveNonAlphanumericTrimmed(TextView s) { return Trim(RemoveNonAlphanumeric(s)); }
+
 }  // namespace velmora

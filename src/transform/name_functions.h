@@ -32,4 +32,14 @@ Text UnescapePercent(TextView s);
 /// A space before every ASCII capital, then spaces compacted and trimmed.
 Text SplitCamelCase(TextView s);
 
+/// The commands that are one replace-all: every space removed, "-" to "_"
+/// and "_" to "-".
+Text RemoveSpaces(TextView s);
+Text DashToUnderscore(TextView s);
+Text UnderscoreToDash(TextView s);
+
+/// "Remove non alphanumeric" as the window applies it: RemoveNonAlphanumeric,
+/// then trimmed, so no space is left where a symbol ended the name.
+Text RemoveNonAlphanumericTrimmed(TextView s);
+
 }  // namespace velmora

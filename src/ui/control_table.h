@@ -8,6 +8,9 @@
 #include <iterator>
 #include <variant>
 
+#include "platform/text/text.h"
+#include "transform/name_functions.h"
+
 class QComboBox;
 class QLabel;
 class QWidget;
@@ -26,7 +29,8 @@ inline constexpr const char* kVerdanaFamilies[] = {"Verdana", "DejaVu Sans", "Bi
 inline constexpr const char* kTahomaFamilies[] = {"Tahoma", "DejaVu Sans Condensed", "Liberation Sans Narrow",
                                                   "Arial Narrow", "DejaVu Sans"};
 
-/// What a click on a control does.
+/// What a click on a control does when it is one of the window's own
+/// handlers (they need the window's state: the file, the clipboard, the shell).
 enum class Click {
   None,
   Cancel,
@@ -39,18 +43,14 @@ enum class Click {
   Restore,
   HtmlTitle,
   TextTitle,
-  LowerCase,
-  UpperCase,
-  TitleCase,
-  SentenceCase,
-  Trim,
-  CompactSpaces,
-  RemoveSpaces,
-  DashToUnderscore,
-  UnderscoreToDash,
-  RemoveNonAlphanumeric,
-  Unescape,
-  SplitCamelCase,
+};
+
+/// A name command: a pure function of the whole base name, written back to
+/// the field. Some write back only a result that holds something, so that a
+/// name of symbols alone is not wiped out.
+struct Rewrite {
+  Text (*apply)(TextView) = nullptr;
+  bool onlyNonEmpty = false;
 };
 
 /// The controls the window's handlers use by name.
@@ -91,6 +91,7 @@ struct Control {
   const char* description = "";
   Fills fills = {};
   Click click = Click::None;
+  Rewrite rewrite = {};
 };
 
 inline constexpr Control kControls[] = {
@@ -105,21 +106,21 @@ inline constexpr Control kControls[] = {
     {.name = "txtFileExt", .kind = Kind::Text, .rect = {744, 144, 57, 27}, .face = Face::Tahoma, .points = 9.75,
      .accessibleName = "Extension", .fills = &WindowControls::txtFileExt},
     {.name = "btnTrim", .kind = Kind::Button, .rect = {12, 184, 69, 29}, .caption = "Trim", .face = Face::Verdana,
-     .points = 8.25, .bold = true, .description = "Remove the spaces at both ends of the base name", .click = Click::Trim},
+     .points = 8.25, .bold = true, .description = "Remove the spaces at both ends of the base name", .rewrite = {Trim}},
     {.name = "btnLCase", .kind = Kind::Button, .rect = {84, 220, 69, 29}, .caption = "abc", .tooltip = "Lowercase",
-     .face = Face::Verdana, .points = 8.25, .bold = true, .description = "Make every letter of the base name lowercase", .click = Click::LowerCase},
+     .face = Face::Verdana, .points = 8.25, .bold = true, .description = "Make every letter of the base name lowercase", .rewrite = {LCase}},
     {.name = "btnUCase", .kind = Kind::Button, .rect = {12, 220, 69, 29}, .caption = "ABC", .tooltip = "Uppercase",
-     .face = Face::Verdana, .points = 8.25, .bold = true, .description = "Make every letter of the base name uppercase", .click = Click::UpperCase},
+     .face = Face::Verdana, .points = 8.25, .bold = true, .description = "Make every letter of the base name uppercase", .rewrite = {UCase}},
     {.name = "btnTitleCase", .kind = Kind::Button, .rect = {156, 220, 69, 29}, .caption = "Abc Def",
-     .tooltip = "Title Case", .face = Face::Verdana, .points = 8.25, .bold = true, .description = "Start every word of the base name with a capital letter", .click = Click::TitleCase},
+     .tooltip = "Title Case", .face = Face::Verdana, .points = 8.25, .bold = true, .description = "Start every word of the base name with a capital letter", .rewrite = {ProperCase}},
     {.name = "Label1", .kind = Kind::Label, .rect = {734, 144, 7, 23}, .caption = ".", .face = Face::Verdana,
      .points = 14.25, .bold = true},
     {.name = "cmdRename", .kind = Kind::Button, .rect = {540, 316, 129, 25}, .caption = "Rename!",
      .face = Face::Verdana, .points = 9.75, .click = Click::Rename},
     {.name = "btnSentenceCase", .kind = Kind::Button, .rect = {228, 220, 69, 29}, .caption = "Abc def",
-     .tooltip = "Sentence Case", .face = Face::Verdana, .points = 8.25, .bold = true, .description = "Start the base name with a capital letter and make the rest lowercase", .click = Click::SentenceCase},
+     .tooltip = "Sentence Case", .face = Face::Verdana, .points = 8.25, .bold = true, .description = "Start the base name with a capital letter and make the rest lowercase", .rewrite = {SentenceCase}},
     {.name = "btnCompSpc", .kind = Kind::Button, .rect = {84, 184, 69, 29}, .caption = "Compact Spc",
-     .face = Face::Verdana, .points = 8.25, .bold = true, .description = "Replace every run of spaces in the base name with one space", .click = Click::CompactSpaces},
+     .face = Face::Verdana, .points = 8.25, .bold = true, .description = "Replace every run of spaces in the base name with one space", .rewrite = {CompactSpaces}},
     {.name = "btnHtmlTitle", .kind = Kind::Button, .rect = {12, 256, 109, 29}, .caption = "HTML Title",
      .face = Face::Verdana, .points = 8.25, .bold = true, .description = "Take the base name from the title of the HTML page", .click = Click::HtmlTitle},
     {.name = "picDel", .kind = Kind::Picture, .rect = {92, 120, 20, 20}, .caption = ":/icons/delete.rgba",
@@ -131,25 +132,25 @@ inline constexpr Control kControls[] = {
     {.name = "picPaste", .kind = Kind::Picture, .rect = {64, 120, 20, 20}, .caption = ":/icons/paste.rgba",
      .tooltip = "Paste", .click = Click::Paste},
     {.name = "btnUnescape", .kind = Kind::Button, .rect = {148, 308, 109, 29}, .caption = "Unescape %nn",
-     .face = Face::Verdana, .points = 8.25, .bold = true, .description = "Decode the %nn escapes of the base name, such as %20 for a space", .click = Click::Unescape},
+     .face = Face::Verdana, .points = 8.25, .bold = true, .description = "Decode the %nn escapes of the base name, such as %20 for a space", .rewrite = {UnescapePercent, true}},
     {.name = "btnRefresh", .kind = Kind::Picture, .rect = {120, 120, 20, 20}, .caption = ":/icons/refresh.rgba",
      .tooltip = "Restore name", .click = Click::Restore},
     {.name = "Command1", .kind = Kind::Button, .rect = {332, 188, 69, 29}, .caption = "- to _",
-     .face = Face::Verdana, .points = 8.25, .bold = true, .description = "Replace every hyphen with an underscore", .click = Click::DashToUnderscore},
+     .face = Face::Verdana, .points = 8.25, .bold = true, .description = "Replace every hyphen with an underscore", .rewrite = {DashToUnderscore}},
     {.name = "Command2", .kind = Kind::Button, .rect = {156, 184, 69, 29}, .caption = "Remove Spc",
-     .face = Face::Verdana, .points = 8.25, .bold = true, .description = "Remove every space from the base name", .click = Click::RemoveSpaces},
+     .face = Face::Verdana, .points = 8.25, .bold = true, .description = "Remove every space from the base name", .rewrite = {RemoveSpaces}},
     {.name = "Command3", .kind = Kind::Button, .rect = {404, 188, 69, 29}, .caption = "_ to -",
-     .face = Face::Verdana, .points = 8.25, .bold = true, .description = "Replace every underscore with a hyphen", .click = Click::UnderscoreToDash},
+     .face = Face::Verdana, .points = 8.25, .bold = true, .description = "Replace every underscore with a hyphen", .rewrite = {UnderscoreToDash}},
     {.name = "btnRemoveNonAlpha", .kind = Kind::Button, .rect = {12, 300, 133, 37},
      .caption = "Remove non alphanumeric", .face = Face::Verdana, .points = 8.25, .bold = true,
-     .description = "Remove every character that is not a letter, a digit or a space", .click = Click::RemoveNonAlphanumeric},
+     .description = "Remove every character that is not a letter, a digit or a space", .rewrite = {RemoveNonAlphanumericTrimmed, true}},
     // A fixed font like the other captions: the system's may be too large for the box.
     {.name = "cmdExec", .kind = Kind::Button, .rect = {772, 32, 33, 29}, .caption = "run", .face = Face::Verdana,
      .points = 8.25, .click = Click::Run},
     {.name = "btnTextFile", .kind = Kind::Button, .rect = {124, 256, 109, 29}, .caption = "Text Title",
      .face = Face::Verdana, .points = 8.25, .bold = true, .description = "Take the base name from the first usable line of the file", .click = Click::TextTitle},
     {.name = "cmdCamelCase", .kind = Kind::Button, .rect = {264, 308, 109, 29}, .caption = "split CamelCase",
-     .face = Face::Verdana, .points = 8.25, .bold = true, .description = "Put a space before every capital letter inside a word", .click = Click::SplitCamelCase},
+     .face = Face::Verdana, .points = 8.25, .bold = true, .description = "Put a space before every capital letter inside a word", .rewrite = {SplitCamelCase, true}},
     {.name = "cboWords", .kind = Kind::List, .rect = {588, 248, 205, 21}, .face = Face::Verdana, .points = 8.25,
      .fills = &WindowControls::cboWords},
     {.name = "Label2", .kind = Kind::Label, .rect = {588, 232, 104, 13}, .caption = "Often used names",

@@ -224,10 +224,10 @@ std::vector<QWidget*> frmQuickRen::BuildControls() {
 
 void frmQuickRen::ConnectHandlers(const std::vector<QWidget*>& widgets) {
   for (std::size_t i = 0; i < widgets.size(); ++i) {
-    const Click click = kControls[i].click;
-    if (click == Click::None) continue;
+    const Control& control = kControls[i];
+    if (control.click == Click::None && control.rewrite.apply == nullptr) continue;
     connect(static_cast<QAbstractButton*>(widgets[i]), &QAbstractButton::clicked, this,
-            [this, click] { Handler([&] { OnClick(click); }); });
+            [this, &control] { Handler([&] { OnClick(control); }); });
   }
   nameFieldPalette_ = txtFileBaseName->palette();
   for (TextBox* field : {txtFileBaseName, txtFileExt})
@@ -237,8 +237,12 @@ void frmQuickRen::ConnectHandlers(const std::vector<QWidget*>& widgets) {
   connect(cboWords, &QComboBox::activated, this, [this](int index) { Handler([&] { cboWords_Click(index); }); });
 }
 
-void frmQuickRen::OnClick(Click click) {
-  switch (click) {
+void frmQuickRen::OnClick(const Control& control) {
+  if (control.rewrite.apply != nullptr) {
+    ApplyToBaseName(control.rewrite.apply, control.rewrite.onlyNonEmpty);
+    return;
+  }
+  switch (control.click) {
     case Click::None: break;
     case Click::Cancel: cmdCancel_Click(); break;
     case Click::Rename: cmdRename_Click(); break;
@@ -250,22 +254,6 @@ void frmQuickRen::OnClick(Click click) {
     case Click::Restore: btnRefresh_Click(); break;
     case Click::HtmlTitle: btnHtmlTitle_Click(); break;
     case Click::TextTitle: btnTextFile_Click(); break;
-    // The name commands: a pure function of the whole base name.
-    case Click::LowerCase: ApplyToBaseName([](TextView s) { return LCase(s); }, false); break;
-    case Click::UpperCase: ApplyToBaseName([](TextView s) { return UCase(s); }, false); break;
-    case Click::TitleCase: ApplyToBaseName([](TextView s) { return ProperCase(s); }, false); break;
-    case Click::SentenceCase: ApplyToBaseName([](TextView s) { return SentenceCase(s); }, false); break;
-    case Click::Trim: ApplyToBaseName([](TextView s) { return Trim(s); }, false); break;
-    case Click::CompactSpaces: ApplyToBaseName([](TextView s) { return CompactSpaces(s); }, false); break;
-    case Click::RemoveSpaces: ApplyToBaseName([](TextView s) { return ReplaceAll(s, u" ", u""); }, false); break;
-    case Click::DashToUnderscore: ApplyToBaseName([](TextView s) { return ReplaceAll(s, u"-", u"_"); }, false); break;
-    case Click::UnderscoreToDash: ApplyToBaseName([](TextView s) { return ReplaceAll(s, u"_", u"-"); }, false); break;
-    // These write back only a result that holds something.
-    case Click::RemoveNonAlphanumeric:
-      ApplyToBaseName([](TextView s) { return Trim(RemoveNonAlphanumeric(s)); }, true);
-      break;
-    case Click::Unescape: ApplyToBaseName([](TextView s) { return UnescapePercent(s); }, true); break;
-    case Click::SplitCamelCase: ApplyToBaseName([](TextView s) { return SplitCamelCase(s); }, true); break;
   }
 }
 

@@ -67,7 +67,8 @@ class frmQuickRen : public QDialog, private WindowControls {
   QWidget* MakeControl(const Control& control);
   /// Connects each control's click (`widgets` in the order of kControls).
   void ConnectHandlers(const std::vector<QWidget*>& widgets);
-  void OnClick(Click click);
+  /// A row's rewrite of the base name, else its handler.
+  void OnClick(const Control& control);
 
   void Form_Load();
   /// The look and selection of activation, at once on the first show: a
@@ -104,7 +105,7 @@ class frmQuickRen : public QDialog, private WindowControls {
   void btnTextFile_Click();
 
   /// Writes `transform(base name)` back, always or only a non-empty result, as
-  /// one step of the field's undo history.
+  /// one step of the field's undo history: a row's rewrite, or a title.
   template <class Transform>
   void ApplyToBaseName(Transform transform, bool onlyNonEmpty);
   void FocusBaseName();

@@ -84,6 +84,14 @@ TEST(RemoveNonAlphanumeric, CodePageCharactersBecomeSpaces) {
   });
 }
 
+TEST(NameFunctions, TheOneReplaceCommandsAndTheTrimmedFilter) {
+  ExpectAll(RemoveSpaces, {{u" a  b\tc ", u"ab\tc"}, {u"\u00A0", u"\u00A0"}});
+  ExpectAll(DashToUnderscore, {{u"a-b--c_", u"a_b__c_"}, {u"\u2013", u"\u2013"}});
+  ExpectAll(UnderscoreToDash, {{u"_a_b-", u"-a-b-"}});
+  // The symbol that ended the name leaves no space behind.
+  ExpectAll(RemoveNonAlphanumericTrimmed, {{u"my--file!!", u"my file"}, {u"!!!", u""}, {u"  (a) ", u"a"}});
+}
+
 TEST(UnescapePercent, CodesApplyInOrderOfOccurrence) {
   ExpectAll(UnescapePercent, {
       {u"a%20b%2", u"a b%2"},

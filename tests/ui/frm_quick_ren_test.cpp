@@ -145,12 +145,8 @@ class FrmQuickRenTest : public velmora::testing::WindowFixture {
     // No caption clipped: a one-line caption must fit its width, a wrapped
     // one its height.
     for (auto* b : window_->findChildren<QPushButton*>()) {
-      const QFontMetrics fm(b->font());
-      const QRect needed = fm.boundingRect(QRect(0, 0, b->width() - 6, 1000), Qt::TextWordWrap | Qt::AlignCenter,
-                                           b->text());
-      QVERIFY2(needed.height() <= b->height() - 2, qPrintable(b->objectName()));
-      for (const QString& word : b->text().split(' '))
-        QVERIFY2(fm.horizontalAdvance(word) <= b->width() - 4, qPrintable(b->objectName() + ": " + word));
+      const QString clipped = velmora::testing::ClippedCaption(b);
+      QVERIFY2(clipped.isEmpty(), qPrintable(clipped));
     }
   }
 
@@ -170,18 +166,19 @@ class FrmQuickRenTest : public velmora::testing::WindowFixture {
     }
   }
 
+  // The focus follows the control table's order, so a new control takes its
+  // place in the table or fails here. Labels and the banner take no focus.
   void tabOrder() {
     QVERIFY(Open(QString()));
-    const char* order[] = {"txtFileName", "cmdCancel", "txtFileTitle", "txtFileBaseName", "txtFileExt",
-                           "btnTrim", "btnLCase", "btnUCase", "btnTitleCase", "cmdRename", "btnSentenceCase",
-                           "btnCompSpc", "btnHtmlTitle", "picDel", "picCut", "picCopy", "picPaste", "btnUnescape",
-                           "btnRefresh", "Command1", "Command2", "Command3", "btnRemoveNonAlpha", "cmdExec",
-                           "btnTextFile", "cmdCamelCase", "cboWords"};
+    QStringList order;
+    for (const velmora::Control& c : kControls)
+      if (c.kind != Kind::Label && c.kind != Kind::Banner && c.kind != Kind::BannerLabel) order << c.name;
+    QCOMPARE(order.size(), 27);
     QWidget* w = Control(order[0]);
-    for (std::size_t i = 1; i < std::size(order); ++i) {
+    for (qsizetype i = 1; i < order.size(); ++i) {
       w = w->nextInFocusChain();
       while (w->focusPolicy() == Qt::NoFocus || !w->isVisible()) w = w->nextInFocusChain();
-      QCOMPARE(w->objectName(), QString(order[i]));
+      QCOMPARE(w->objectName(), order[i]);
     }
   }
 

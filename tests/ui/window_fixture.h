@@ -6,7 +6,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFontMetrics>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
@@ -35,6 +37,18 @@ inline QByteArray LogLine(const QString& target, const QString& oldName) {
 inline bool WriteBytes(const QString& path, const QByteArray& bytes) {
   QFile f(path);
   return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+/// Empty when a button's caption shows whole: wrapped, it fits the button's
+/// height, and no word is wider than the button less its frame; else what is cut.
+inline QString ClippedCaption(const QPushButton* b) {
+  const QFontMetrics fm(b->font());
+  const int inner = b->width() - 6;
+  const QRect needed = fm.boundingRect(QRect(0, 0, inner, 1000), Qt::TextWordWrap | Qt::AlignCenter, b->text());
+  if (needed.height() > b->height() - 2) return b->objectName() + ": taller than the button";
+  for (const QString& word : b->text().split(' '))
+    if (fm.horizontalAdvance(word) > inner) return b->objectName() + ": " + word;
+  return {};
 }
 
 class WindowFixture : public QObject {
