@@ -11,11 +11,10 @@ extern "C" {
 
 /// Bumped whenever an entry point changes; a module of another version is
 /// not used.
-inline constexpr int kVelmoraGioApiVersion = 1;
+inline constexpr int kVelmoraGioApiVersion = 2;
 
-/// What program_for answers once it has found a program; nothing has been
-/// started. Its number is kStarted's, so modules of this version answer as
-/// they always have.
+/// What programs_for answers once it has read the file's type; nothing has
+/// been started. Its number is kStarted's, as modules have always answered.
 inline constexpr long kProgramFound = velmora::open_result::kStarted;
 
 /// The outcomes of asking for a file.
@@ -23,18 +22,28 @@ inline constexpr int kFileChosen = 0;
 inline constexpr int kFileCancelled = 1;
 inline constexpr int kNoFileChooser = 2;
 
+/// The programs the desktop offers for a file, in its order: the default,
+/// then the recommended, then the other registered ones, each once. Both
+/// arrays hold `count` texts; an executable is the full path of what the
+/// entry starts, found as a shell finds it, or "" when it is not found.
+struct VelmoraPrograms {
+  int count;
+  char** ids;
+  char** executables;
+};
+
 struct VelmoraGioApi {
   int version;
-  /// Opens the existing file `path` with the program the desktop associates
-  /// with its type, never with this program itself, in the working folder
-  /// `folder` ("" for the current one). Returns velmora::open_result::kStarted once started,
-  /// otherwise one of the other kOpen codes.
-  long (*open_file)(const char* path, const char* folder);
-  /// The desktop id of the program open_file would start for `path`, into
-  /// `*id` (release with free_text): kProgramFound, or open_file's failure
-  /// codes; starts nothing. `self` stands for this program's executable ("" for
-  /// the real one).
-  long (*program_for)(const char* path, const char* self, char** id);
+  /// The programs for the existing file `path` into `*programs` (release with
+  /// free_programs): kProgramFound, possibly with none, or a failure code of
+  /// velmora::open_result when the file's type cannot be read. Which of them
+  /// to start is the program's choice.
+  long (*programs_for)(const char* path, VelmoraPrograms* programs);
+  void (*free_programs)(VelmoraPrograms* programs);
+  /// Opens `path` with the program of desktop id `id` in the working folder
+  /// `folder` ("" for the current one): velmora::open_result::kStarted once
+  /// started, otherwise one of the other kOpen codes.
+  long (*open_with)(const char* id, const char* path, const char* folder);
   /// Shows the portal's "Open With" chooser for `path`; false when there is
   /// no session bus or no portal.
   bool (*choose_program)(const char* path);

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "gio/gio_api.h"
 
@@ -27,9 +28,6 @@ constexpr int kPortalTimeoutMs = 5000;
 // the toolkit's own dialog without a noticeable wait.
 constexpr int kBusQueryTimeoutMs = 1000;
 constexpr int kPortalStartTimeoutMs = 3000;
-
-// The desktop id the program installs under.
-constexpr const char* kOwnDesktopId = "velmora.desktop";
 
 #ifdef O_PATH
 constexpr int kReferenceOnly = O_PATH | O_CLOEXEC;  // names the file without reading it
@@ -112,98 +110,67 @@ bool Launch(GAppInfo* program, GFile* file, const char* folder, GError** error) 
   return g_app_info_launch(program, &files, nullptr, error);
 }
 
-/// This program's executable file, to recognise a handler that would start
-/// it again.
-class Self {
- public:
-  /// `path` names the executable; empty for the running one.
-  explicit Self(const char* path) {
-    const char* file = path != nullptr && *path != '\0' ? path : "/proc/self/exe";
-    known_ = stat(file, &status_) == 0;
-  }
-  /// Whether `path` (a command found like a shell finds it) is this program,
-  /// through any links.
-  bool Is(const char* command) const {
-    if (!known_ || command == nullptr || *command == '\0') return false;
-    CharsPtr found(g_find_program_in_path(command));
-    struct stat other;
-    return found && stat(found.get(), &other) == 0 && other.st_dev == status_.st_dev &&
-           other.st_ino == status_.st_ino;
-  }
-
- private:
-  struct stat status_ {};
-  bool known_ = false;
-};
-
-/// Whether starting `program` would start Velmora: by its desktop id, or by
-/// an executable that leads to this very program.
-bool IsVelmora(GAppInfo* program, const Self& self) {
-  const char* id = g_app_info_get_id(program);
-  if (id != nullptr && std::strcmp(id, kOwnDesktopId) == 0) return true;
-  return self.Is(g_app_info_get_executable(program));
-}
-
-/// The first program of `list` that is not Velmora, with a reference of its own.
-GAppInfo* FirstOther(GList* list, const Self& self) {
+/// Adds `list`'s programs to `programs` that are not in it yet, by desktop id
+/// (an entry without one cannot be started again by id).
+void AddPrograms(GList* list, std::vector<GAppInfo*>& programs) {
   for (GList* item = list; item != nullptr; item = item->next) {
     auto* program = static_cast<GAppInfo*>(item->data);
-    if (!IsVelmora(program, self)) return static_cast<GAppInfo*>(g_object_ref(program));
+    const char* id = g_app_info_get_id(program);
+    if (id == nullptr) continue;
+    bool known = false;
+    for (GAppInfo* p : programs) known = known || std::strcmp(g_app_info_get_id(p), id) == 0;
+    if (!known) programs.push_back(static_cast<GAppInfo*>(g_object_ref(program)));
   }
-  return nullptr;
 }
 
-/// The program for files of `type`: the default one, or when that is Velmora
-/// (which would only open a second rename window) the next recommended, then
-/// registered, program; nothing when Velmora is the only one.
-GAppInfo* ProgramForType(const char* type, const Self& self) {
-  GObjectPtr<GAppInfo> chosen(g_app_info_get_default_for_type(type, FALSE));
-  if (!chosen) return nullptr;
-  if (!IsVelmora(chosen.get(), self)) return chosen.release();
-  AppListPtr recommended(g_app_info_get_recommended_for_type(type));
-  if (GAppInfo* other = FirstOther(recommended.get(), self)) return other;
-  AppListPtr fallback(g_app_info_get_fallback_for_type(type));
-  return FirstOther(fallback.get(), self);
-}
-
-/// Finds the program for the file `path`; `file` and `program` are set on
-/// success (kProgramFound), and the result code says why not otherwise.
-long ProgramForFile(const char* path, const Self& self, GObjectPtr<GFile>& file,
-                    GObjectPtr<GAppInfo>& program) {
-  file.reset(g_file_new_for_path(path));
+long ProgramsFor(const char* path, VelmoraPrograms* out) {
+  *out = VelmoraPrograms{0, nullptr, nullptr};
+  GObjectPtr<GFile> file(g_file_new_for_path(path));
   GError* rawError = nullptr;
   GObjectPtr<GFileInfo> info(g_file_query_info(file.get(), G_FILE_ATTRIBUTE_STANDARD_CONTENT_TYPE,
                                                G_FILE_QUERY_INFO_NONE, nullptr, &rawError));
   ErrorPtr queryError(rawError);
   if (!info) return CodeForFileError(queryError.get());
-  const char* type =
-      g_file_info_get_attribute_string(info.get(), G_FILE_ATTRIBUTE_STANDARD_CONTENT_TYPE);
-  if (type == nullptr) return open_result::kNoAssociation;
-  program.reset(ProgramForType(type, self));
-  return program ? kProgramFound : open_result::kNoAssociation;
+  const char* type = g_file_info_get_attribute_string(info.get(), G_FILE_ATTRIBUTE_STANDARD_CONTENT_TYPE);
+  if (type == nullptr) return kProgramFound;
+  // No default means no association, whatever else is registered.
+  std::vector<GAppInfo*> programs;
+  if (GObjectPtr<GAppInfo> chosen{g_app_info_get_default_for_type(type, FALSE)}) {
+    GList one = {chosen.get(), nullptr, nullptr};
+    AddPrograms(&one, programs);
+    AppListPtr recommended(g_app_info_get_recommended_for_type(type));
+    AddPrograms(recommended.get(), programs);
+    AppListPtr fallback(g_app_info_get_fallback_for_type(type));
+    AddPrograms(fallback.get(), programs);
+  }
+
+  out->count = static_cast<int>(programs.size());
+  out->ids = g_new0(char*, programs.size() + 1);
+  out->executables = g_new0(char*, programs.size() + 1);
+  for (std::size_t i = 0; i < programs.size(); ++i) {
+    out->ids[i] = g_strdup(g_app_info_get_id(programs[i]));
+    const char* command = g_app_info_get_executable(programs[i]);
+    char* found = command != nullptr && *command != '\0' ? g_find_program_in_path(command) : nullptr;
+    out->executables[i] = found != nullptr ? found : g_strdup("");
+    g_object_unref(programs[i]);
+  }
+  return kProgramFound;
 }
 
-long OpenFile(const char* path, const char* folder) {
-  GObjectPtr<GFile> file;
-  GObjectPtr<GAppInfo> program;
-  const long found = ProgramForFile(path, Self(nullptr), file, program);
-  if (found != kProgramFound) return found;
+void FreePrograms(VelmoraPrograms* programs) {
+  g_strfreev(programs->ids);
+  g_strfreev(programs->executables);
+  *programs = VelmoraPrograms{0, nullptr, nullptr};
+}
+
+long OpenWith(const char* id, const char* path, const char* folder) {
+  GObjectPtr<GDesktopAppInfo> program(g_desktop_app_info_new(id));
+  if (!program) return open_result::kNoAssociation;
+  GObjectPtr<GFile> file(g_file_new_for_path(path));
   GError* rawError = nullptr;
-  const bool started = Launch(program.get(), file.get(), folder, &rawError);
+  const bool started = Launch(G_APP_INFO(program.get()), file.get(), folder, &rawError);
   ErrorPtr launchError(rawError);
   return started ? open_result::kStarted : CodeForLaunchError(launchError.get());
-}
-
-long ProgramFor(const char* path, const char* self, char** id) {
-  *id = nullptr;
-  GObjectPtr<GFile> file;
-  GObjectPtr<GAppInfo> program;
-  const long found = ProgramForFile(path, Self(self), file, program);
-  if (found == kProgramFound) {
-    const char* programId = g_app_info_get_id(program.get());
-    *id = g_strdup(programId != nullptr ? programId : "");
-  }
-  return found;
 }
 
 // ---------------------------------------------------------------- portal
@@ -444,7 +411,8 @@ void StartCommandLine(const char* commandLine) {
 void FreeText(char* text) { g_free(text); }
 
 const VelmoraGioApi kApi = {
-    kVelmoraGioApiVersion, OpenFile, ProgramFor, ChooseProgram, StartCommandLine, ChooseFile, FreeText,
+    kVelmoraGioApiVersion, ProgramsFor, FreePrograms, OpenWith, ChooseProgram, StartCommandLine, ChooseFile,
+    FreeText,
 };
 
 }  // namespace

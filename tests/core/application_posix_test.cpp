@@ -43,6 +43,7 @@ TEST(ApplicationTest, ProgramFolderHoldsTheRunningProgram) {
   ASSERT_EQ(::stat("/proc/self/exe", &mine), 0);
   ASSERT_EQ(::stat(program.c_str(), &found), 0) << program;
   EXPECT_EQ(mine.st_ino, found.st_ino);
+  EXPECT_EQ(ToNativePath(ProgramPath()), program);
 }
 
 TEST(ApplicationTest, EnvironReadsVariablesAsBytes) {

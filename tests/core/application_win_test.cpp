@@ -17,6 +17,7 @@ TEST(ApplicationWinTest, ProgramFolderHoldsTheRunningProgram) {
   EXPECT_NE(folder.back(), u'\\');
   EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::path(folder) / "velmora_core_tests.exe"))
       << ToUtf8ForDisplay(folder);
+  EXPECT_EQ(ProgramPath(), folder + u"\\velmora_core_tests.exe");
 }
 
 TEST(ApplicationWinTest, EnvironReadsVariablesAsUtf16) {

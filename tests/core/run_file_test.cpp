@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/fs/filesystem.h"
+#include "platform/shell/program_choice.h"
 #include "support/fake_desktop.h"
 #include "support/fake_shell.h"
 #include "test_platform.h"
@@ -133,6 +134,25 @@ TEST(RunFile, OpensWithVerbOpenInTheFileFolder) {
     EXPECT_EQ(call.showCommand, show::kNormal);
     EXPECT_TRUE(desktop.messages.empty());
   }
+}
+
+// "run" never opens a second rename window: the first offered program that
+// is not Velmora, by its id or by an executable that is this program.
+TEST(FirstProgramNotVelmora, SkipsVelmoraByIdAndByExecutable) {
+  const auto isSelf = [](const std::string& executable) { return executable == "/opt/v/velmora"; };
+  const struct {
+    const char* label;
+    std::vector<ProgramCandidate> offered;
+    std::optional<std::size_t> chosen;
+  } cases[] = {
+      {"another default", {{"editor.desktop", "/usr/bin/editor"}, {"velmora.desktop", ""}}, 0},
+      {"Velmora default by id", {{"velmora.desktop", "/usr/bin/false"}, {"editor.desktop", ""}}, 1},
+      {"Velmora by another id", {{"renamer.desktop", "/opt/v/velmora"}, {"editor.desktop", "/e"}}, 1},
+      {"a program not found is still offered", {{"velmora.desktop", ""}, {"viewer.desktop", ""}}, 1},
+      {"Velmora alone", {{"velmora.desktop", ""}, {"renamer.desktop", "/opt/v/velmora"}}, std::nullopt},
+      {"nothing offered", {}, std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(FirstProgramNotVelmora(c.offered, isSelf), c.chosen) << c.label;
 }
 
 }  // namespace

@@ -6,6 +6,10 @@
 
 namespace velmora {
 
+/// The running program file's full path (links resolved on POSIX); empty
+/// when the platform cannot tell.
+Text ProgramPath();
+
 /// The folder of the running program file, without a trailing separator.
 /// Empty when the platform cannot tell.
 Text ProgramFolder();

@@ -9,7 +9,7 @@
 
 namespace velmora {
 
-Text ProgramFolder() {
+Text ProgramPath() {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
     const DWORD got = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
@@ -20,11 +20,16 @@ Text ProgramFolder() {
     }
     path.resize(path.size() * 2);  // cut short: try again with more room
   }
-  const std::size_t slash = path.find_last_of(L"\\/");
-  if (slash == std::wstring::npos) return {};
+  return Text(path.begin(), path.end());
+}
+
+Text ProgramFolder() {
+  const Text path = ProgramPath();
+  const std::size_t slash = path.find_last_of(u"\\/");
+  if (slash == Text::npos) return {};
   // "C:\velmora.exe" lives in "C:\", which keeps its separator.
-  const std::size_t keep = (slash == 2 && path[1] == L':') ? slash + 1 : slash;
-  return Text(path.begin(), path.begin() + static_cast<std::ptrdiff_t>(keep));
+  const std::size_t keep = (slash == 2 && path[1] == u':') ? slash + 1 : slash;
+  return path.substr(0, keep);
 }
 
 Text CommandLineText(int /*argc*/, const char* const* /*argv*/) {

@@ -1,4 +1,4 @@
-// The program's folder on Linux, from /proc/self/exe.
+// The program's file and folder on Linux, from /proc/self/exe.
 #include <unistd.h>
 
 #include <string>
@@ -8,7 +8,9 @@
 
 namespace velmora {
 
-Text ProgramFolder() {
+namespace {
+
+std::string NativeProgramPath() {
   std::string path(256, '\0');
   for (;;) {
     const ssize_t got = ::readlink("/proc/self/exe", path.data(), path.size());
@@ -19,6 +21,18 @@ Text ProgramFolder() {
     }
     path.resize(path.size() * 2);  // possibly cut short: try again with more room
   }
+  return path;
+}
+
+}  // namespace
+
+Text ProgramPath() {
+  const std::string path = NativeProgramPath();
+  return path.empty() ? Text() : FromNativePath(path);
+}
+
+Text ProgramFolder() {
+  const std::string path = NativeProgramPath();
   const std::size_t slash = path.find_last_of('/');
   if (slash == std::string::npos) return {};
   return FromNativePath(slash == 0 ? std::string("/") : path.substr(0, slash));

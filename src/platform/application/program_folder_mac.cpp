@@ -1,4 +1,4 @@
-// The program's folder on macOS, from _NSGetExecutablePath with symbolic
+// The program's file and folder on macOS, from _NSGetExecutablePath with symbolic
 // links resolved.
 #include <mach-o/dyld.h>
 #include <stdlib.h>
@@ -12,13 +12,26 @@
 
 namespace velmora {
 
-Text ProgramFolder() {
+namespace {
+
+std::string NativeProgramPath() {
   std::uint32_t size = 0;
   _NSGetExecutablePath(nullptr, &size);  // asks for the size it needs
   std::string raw(size + 1, '\0');
   if (_NSGetExecutablePath(raw.data(), &size) != 0) return {};
   std::unique_ptr<char, decltype(&::free)> resolved(::realpath(raw.c_str(), nullptr), ::free);
-  std::string path = resolved ? std::string(resolved.get()) : std::string(raw.c_str());
+  return resolved ? std::string(resolved.get()) : std::string(raw.c_str());
+}
+
+}  // namespace
+
+Text ProgramPath() {
+  const std::string path = NativeProgramPath();
+  return path.empty() ? Text() : FromNativePath(path);
+}
+
+Text ProgramFolder() {
+  const std::string path = NativeProgramPath();
   const std::size_t slash = path.find_last_of('/');
   if (slash == std::string::npos) return {};
   return FromNativePath(slash == 0 ? std::string("/") : path.substr(0, slash));

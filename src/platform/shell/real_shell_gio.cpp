@@ -12,12 +12,14 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "gio/gio_api.h"
 #include "platform/application/application.h"
 #include "platform/codec/codec.h"
 #include "platform/errors/errors.h"
 #include "platform/fs/paths_posix.h"
+#include "platform/shell/program_choice.h"
 #include "platform/text/text.h"
 
 #ifndef VELMORA_GIO_MODULE
@@ -103,6 +105,44 @@ long CodeForUnopenable(const std::string& native) {
   return 0;
 }
 
+/// Whether `a` and `b` name the same file, through any links.
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat first;
+  struct stat second;
+  return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+         first.st_ino == second.st_ino;
+}
+
+/// The program "run" may start for the readable file `native`, by desktop
+/// id: kProgramFound with `id` set, or the code that says why there is none.
+/// `self` is this program's executable.
+long ChooseProgramFor(const VelmoraGioApi* module, const std::string& native, const std::string& self,
+                      std::string& id) {
+  VelmoraPrograms programs{0, nullptr, nullptr};
+  const long found = module->programs_for(native.c_str(), &programs);
+  std::vector<ProgramCandidate> candidates;
+  try {
+    for (int i = 0; i < programs.count; ++i) candidates.push_back({programs.ids[i], programs.executables[i]});
+  } catch (const std::bad_alloc&) {
+    module->free_programs(&programs);
+    return open_result::kOutOfMemory;
+  }
+  module->free_programs(&programs);
+  if (found != kProgramFound) return found;
+  const auto chosen = FirstProgramNotVelmora(
+      candidates, [&](const std::string& executable) { return !self.empty() && SameFile(executable, self); });
+  if (!chosen) return open_result::kNoAssociation;
+  id = candidates[*chosen].id;
+  return kProgramFound;
+}
+
+/// This program's executable, native; empty when unknown.
+std::string OwnExecutable() {
+  std::string native;
+  if (!NativeOf(ProgramPath(), native)) native.clear();
+  return native;
+}
+
 /// Opening files by their desktop association. Window show states have no
 /// meaning here (the window manager places windows), and an association takes
 /// files only, so `parameters` are not passed on.
@@ -119,7 +159,10 @@ class PosixShell final : public Shell {
     if (const long refused = CodeForUnopenable(native)) return refused;
     const VelmoraGioApi* module = DesktopModule();
     if (module == nullptr) return open_result::kInvalidLibrary;
-    return module->open_file(native.c_str(), folder.c_str());
+    std::string id;
+    const long found = ChooseProgramFor(module, native, OwnExecutable(), id);
+    if (found != kProgramFound) return found;
+    return module->open_with(id.c_str(), native.c_str(), folder.c_str());
   }
 
   void StartCommandLine(const Text& commandLine, int) override {
@@ -157,11 +200,11 @@ Text ProgramIdFor(const Text& file, const Text& self) {
   const VelmoraGioApi* module = DesktopModule();
   if (module == nullptr || !NativeOf(file, native)) return {};
   if (!self.empty() && !NativeOf(self, nativeSelf)) return {};
+  if (self.empty()) nativeSelf = OwnExecutable();
   if (CodeForUnopenable(native) != 0) return {};
-  char* id = nullptr;
-  const long found = module->program_for(native.c_str(), nativeSelf.c_str(), &id);
-  Text result = TakeText(module, id);
-  return found == kProgramFound ? result : Text();
+  std::string id;
+  if (ChooseProgramFor(module, native, nativeSelf, id) != kProgramFound) return {};
+  return FromNativePath(id);
 }
 
 }  // namespace velmora
