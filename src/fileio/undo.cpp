@@ -99,15 +99,11 @@ std::pair<UndoRecord, UndoStatus> Resolve(const std::vector<UndoRecord>& reading
 /// Appends `line` to the log as velmora does: size rule, append open, one
 /// whole write. The reason, when it failed.
 std::optional<Text> AppendToLog(const Text& logPath, const Text& line) {
-  ApplyUndoLogSizeRule(logPath);
-  CTextFile log;
-  if (!log.FileOpen(logPath, 2)) return Text(u"it cannot be opened for writing");
-  const UndoLogWrite written = AppendUndoLine(log, logPath, line);
-  ErrState closed;
-  IgnoreErrors(closed, [&] { log.FileClose(); });
+  UndoLogWriter log(logPath);
+  const UndoLogWrite written = log.Append(line);
+  const std::optional<Text> closeFailure = log.Close();
   if (!written.written) return written.reason;
-  if (closed.number != 0) return closed.description;
-  return std::nullopt;
+  return closeFailure;
 }
 
 /// A fingerprint of a pair of names, 128 bits: two entries with equal

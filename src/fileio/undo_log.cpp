@@ -129,19 +129,35 @@ std::vector<UndoRecord> ParseUndoLine(TextView line) {
   return readings;
 }
 
-UndoLogWrite AppendUndoLine(CTextFile& log, const Text& logPath, const Text& line) {
-  if (log.FileHandle() == 0) return {};
+UndoLogWriter::UndoLogWriter(Text path) : path_(std::move(path)), file_(std::make_unique<CTextFile>()) {
+  ApplyUndoLogSizeRule(path_);
+  if (!file_->FileOpen(path_, 2)) file_.reset();
+}
+
+UndoLogWriter::~UndoLogWriter() { Close(); }
+
+UndoLogWrite UndoLogWriter::Append(const Text& line) {
+  if (!file_) return {false, u"the log could not be opened for writing"};
   // Read apart from the held log, which is open for appending only.
   std::string last;
   IgnoreErrors([&] {
-    const InputFile file(logPath);
+    const InputFile file(path_);
     if (const std::int64_t size = Lof(file.Number()); size > 0) last = ReadBytesAt(file.Number(), size - 1, 1);
   });
   const bool afterTornLine = !last.empty() && last != "\n" && last != "\r";
   ErrState failed;
-  IgnoreErrors(failed, [&] { log.WriteLnStr(afterTornLine ? u"\r\n" + line : line); });
+  IgnoreErrors(failed, [&] { file_->WriteLnStr(afterTornLine ? u"\r\n" + line : line); });
   if (failed.number != 0) return {false, failed.description};
   return {true, {}};
+}
+
+std::optional<Text> UndoLogWriter::Close() {
+  if (!file_) return std::nullopt;
+  ErrState closed;
+  IgnoreErrors(closed, [&] { file_->FileClose(); });
+  file_.reset();
+  if (closed.number != 0) return closed.description;
+  return std::nullopt;
 }
 
 namespace {

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -51,14 +52,33 @@ class CTextFile;
 /// What appending a line to the log did.
 struct UndoLogWrite {
   bool written = false;
-  Text reason;  ///< why not, when the log was open; empty when it never opened
+  Text reason;  ///< why not, for a message that says where the line went
 };
 
-/// Appends `line` and CR LF to `log`, open for append on `logPath`, in one
-/// write that lands whole or not at all. When the log's last line has no line
-/// end (edited by hand, or torn), a CR LF goes first, so that the new line
-/// stays a line of its own.
-UndoLogWrite AppendUndoLine(CTextFile& log, const Text& logPath, const Text& line);
+/// The log as its writers hold it: the window from load to unload, so that
+/// another copy cannot delete it meanwhile, and velmora-undo for one line.
+/// Opening applies the size rule first; every line goes in whole.
+class UndoLogWriter {
+ public:
+  /// Applies the size rule to the log at `path`, then opens it for
+  /// appending; a log that will not open makes every Append fail.
+  explicit UndoLogWriter(Text path);
+  ~UndoLogWriter();
+  UndoLogWriter(const UndoLogWriter&) = delete;
+  UndoLogWriter& operator=(const UndoLogWriter&) = delete;
+
+  const Text& Path() const { return path_; }
+  /// Appends `line` and CR LF in one write that lands whole or not at all.
+  /// When the log's last line has no line end (edited by hand, or torn), a
+  /// CR LF goes first, so that the new line stays a line of its own.
+  UndoLogWrite Append(const Text& line);
+  /// Closes the log; the reason when closing lost what was written.
+  std::optional<Text> Close();
+
+ private:
+  Text path_;
+  std::unique_ptr<CTextFile> file_;  // null once closed
+};
 
 /// The whole lines of the log at a path, read from the newest back in steps,
 /// so that a recent line is found without reading the rest. CR LF, a lone CR

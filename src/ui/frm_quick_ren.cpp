@@ -294,11 +294,7 @@ void frmQuickRen::Form_Load() {
   txtFileName->setText(QStr(DisplayText(mFullPath)));
   txtFileTitle->setText(QStr(DisplayText(mFileName)));
   FillNameFields();
-  undoLogPath_ = UndoLogPath(facts_.programFolder, sep);
-  ApplyUndoLogSizeRule(undoLogPath_);
-
-  mUndoLog = std::make_unique<CTextFile>();
-  mUndoLog->FileOpen(undoLogPath_, 2);
+  mUndoLog = std::make_unique<UndoLogWriter>(UndoLogPath(facts_.programFolder, sep));
 
   SetLeftMargin(txtFileBaseName, 4);
   SetLeftMargin(txtFileExt, 4);
@@ -442,17 +438,18 @@ void frmQuickRen::cmdRename_Click() {
       RenameFromFields(mFullPath, mFolder, TextOf(txtFileBaseName->text()), TextOf(txtFileExt->text()));
   // The line goes to the log before any message: nothing the person does
   // while a box is open can come between the rename and its line.
-  const UndoLogWrite logged = mUndoLog ? AppendUndoLine(*mUndoLog, undoLogPath_, outcome.undoText) : UndoLogWrite{false, {}};
+  const UndoLogWrite logged =
+      mUndoLog ? mUndoLog->Append(outcome.undoText) : UndoLogWrite{false, u"the log could not be opened"};
   // A failed rename must never look like success.
   if (!outcome.report.empty())
     IgnoreErrors([&] { desktop_.MessageBox(DisplayText(outcome.report), AppTitle(), MessageIcon::Critical); });
   // A line the log could not take (a full disk, a log that would not open) is
   // said, with the line, so that the rename can still be undone by hand.
   if (!logged.written && !outcome.undoText.empty()) {
-    const Text reason = logged.reason.empty() ? Text(u"the log could not be opened") : logged.reason;
+    const Text logPath = mUndoLog ? mUndoLog->Path() : Text();
     IgnoreErrors([&] {
       desktop_.MessageBox(u"The file was renamed, but its undo line could not be written to \"" +
-                              DisplayText(undoLogPath_) + u"\" (" + reason + u"):\r\n\r\n" +
+                              DisplayText(logPath) + u"\" (" + logged.reason + u"):\r\n\r\n" +
                               DisplayText(outcome.undoText),
                           AppTitle(), MessageIcon::Exclamation);
     });

@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "fileio/text_file.h"
+#include "fileio/undo_log.h"
 #include "platform/shell/desktop.h"
 #include "platform/shell/shell.h"
 #include "platform/text/text.h"
@@ -139,9 +139,8 @@ class frmQuickRen : public QDialog, private WindowControls {
   Text mFolder;
   Text mFileName;
   Text mFileExt;
-  std::unique_ptr<CTextFile> mUndoLog;
+  std::unique_ptr<UndoLogWriter> mUndoLog;  // held open from load to unload
   QPalette nameFieldPalette_;  // the name fields' own, restored when no hint applies
-  Text undoLogPath_;  // where mUndoLog was opened, for the message when a line is lost
 
 };
 

@@ -25,9 +25,8 @@ class UndoFolderTest : public TempFolderTest {
   void RenameAsVelmora(const std::string& from, const std::string& to) const {
     const Text undo = RenameWithUndo(PathOf(from), PathOf(to)).undoText;
     ASSERT_FALSE(undo.empty());
-    CTextFile log;
-    ASSERT_TRUE(log.FileOpen(LogPath(), 2));
-    ASSERT_TRUE(AppendUndoLine(log, LogPath(), undo).written);
+    UndoLogWriter log(LogPath());
+    ASSERT_TRUE(log.Append(undo).written);
   }
   /// velmora-undo with the arguments `args`, on this folder's log.
   UndoOutcome Undo(const std::vector<Text>& args = {}) const {
