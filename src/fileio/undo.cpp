@@ -158,8 +158,14 @@ Text OldPathOf(const UndoRecord& record, char16_t sep) {
 void WalkUndoEntries(UndoLogLines& lines, const std::function<bool(const UndoEntry&)>& visit,
                      char16_t sep) {
   // The newer entries by {target, old name}, each with the list number of the
-  // nearest one: an entry is undone when one of them reverses it.
-  std::unordered_map<Fingerprint, std::size_t, FingerprintHash> newer;
+  // nearest one and whether it is undone itself: an entry is undone when one
+  // of them reverses it, unless that undo was undone in turn (a rename put
+  // back is in effect again, as in an editor's history).
+  struct Newer {
+    std::size_t listNumber;
+    bool undone;
+  };
+  std::unordered_map<Fingerprint, Newer, FingerprintHash> newer;
   std::size_t listNumber = 0;
   FolderLookup folderThere;
   Text line;
@@ -167,14 +173,14 @@ void WalkUndoEntries(UndoLogLines& lines, const std::function<bool(const UndoEnt
     const std::vector<UndoRecord> readings = ParseUndoLine(line);
     if (readings.empty()) continue;
     auto [record, status] = Resolve(readings, sep, folderThere);
-    UndoEntry entry{++listNumber, std::move(record), status, 0};
+    UndoEntry entry{++listNumber, std::move(record), status, 0, lines.Offset()};
     const Text oldPath = TrapErrors([&] { return OldPathOf(entry.record, sep); }, Text());
     const auto reverse = newer.find(FingerprintOf(oldPath, FileNameOf(entry.record.target, sep)));
-    if (reverse != newer.end()) {
+    if (reverse != newer.end() && !reverse->second.undone) {
       entry.status = UndoStatus::Undone;
-      entry.undoneBy = reverse->second;
+      entry.undoneBy = reverse->second.listNumber;
     }
-    newer[FingerprintOf(entry.record.target, entry.record.oldName)] = entry.listNumber;
+    newer[FingerprintOf(entry.record.target, entry.record.oldName)] = {entry.listNumber, entry.undoneBy != 0};
     if (!visit(entry)) return;
   }
 }

@@ -5,7 +5,8 @@
 // An undo is a rename like any other: it never replaces a file and never
 // numbers. A line counts as undone when a later line reverses it exactly,
 // that is, names the first line's old path as its target and the file name
-// of the first line's target as its old name.
+// of the first line's target as its old name, and that later line is not
+// undone in turn.
 #pragma once
 
 #include <cstddef>
@@ -38,6 +39,7 @@ struct UndoEntry {
   UndoRecord record;           ///< the reading of the line that fits the files
   UndoStatus status = UndoStatus::Ready;
   std::size_t undoneBy = 0;    ///< list number of the entry reversing it; 0 for none
+  std::int64_t logOffset = 0;  ///< where its line starts in the log
 };
 
 /// Gives `visit` the renames of `lines`, newest first, each checked against

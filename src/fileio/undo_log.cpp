@@ -203,6 +203,7 @@ bool UndoLogLines::Previous(Text& line) {
   const std::size_t start = before == std::string::npos ? 0 : before + 1;
   line = DecodeText(std::string_view(buffer_).substr(start, buffer_.size() - breakLength - start));
   buffer_.resize(start);
+  lineOffset_ = start_ + static_cast<std::int64_t>(start);
   return true;
 }
 

@@ -28,6 +28,11 @@ namespace velmora {
 /// A log past this many bytes is started afresh at the next start.
 inline constexpr std::int64_t kUndoLogLimit = 65536;
 
+/// A line that reverses an earlier one lies within this many bytes after it:
+/// every writer starts a log past kUndoLogLimit afresh before it adds a line,
+/// and the few windows that may be open at once add one line each.
+inline constexpr std::int64_t kUndoReach = 2 * kUndoLogLimit;
+
 /// Undo.log in `programFolder` when this program may write that folder;
 /// otherwise <user state folder>/velmora/Undo.log, its folder made when
 /// missing unless `makeFolder` is false (a reader has nothing to make). Where
@@ -93,6 +98,8 @@ class UndoLogLines {
   /// The line before the last one given (the newest, first), decoded as the
   /// log is written; false once the oldest is passed. Read errors are raised.
   bool Previous(Text& line);
+  /// The file offset at which the line last given starts.
+  std::int64_t Offset() const { return lineOffset_; }
 
  private:
   /// Reads the step before what is held; false at the start of the file.
@@ -101,6 +108,7 @@ class UndoLogLines {
   Text path_;               // opened for each step: the log is never held
                             // open, so an undo can start it afresh
   std::int64_t start_ = 0;  // the file offset of buffer_[0]
+  std::int64_t lineOffset_ = 0;
   std::string buffer_;      // the lines not given yet, the last one's end included
 };
 

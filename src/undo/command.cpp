@@ -3,6 +3,7 @@
 #include "undo/command.h"
 
 #include <algorithm>
+#include <deque>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -196,7 +197,8 @@ Text UndoUsage() {
          u"\n"
          u"Gives files their old names back from Velmora's undo log.\n"
          u"\n"
-         u"  (no argument)  undo the newest rename that can still be undone\n"
+         u"  (no argument)  undo the newest rename that can still be undone and is not\n"
+         u"                 an undo itself: run again, it steps further back\n"
          u"  --list         list the renames of the log, newest first, numbered from 1\n"
          u"  N              undo the rename numbered N in that list\n"
          u"  --notify       also show the outcome on the desktop (a notification or a\n"
@@ -204,7 +206,8 @@ Text UndoUsage() {
          u"  --help         show this text\n"
          u"\n"
          u"An undo never replaces a file: when the old name is taken, nothing changes.\n"
-         u"Each undo is logged as a rename of its own, so it can be undone in turn.\n"
+         u"Each undo is logged as a rename of its own; undo it by its number (N) to\n"
+         u"put the rename back.\n"
          u"The list and this text go to standard output, every other message to\n"
          u"standard error. Exit status: 0 done, 1 nothing to undo, 2 error.\n";
 }
@@ -294,37 +297,59 @@ UndoOutcome RunUndo(const UndoRequest& request, const Text& logPath, char16_t se
                                    attempt.error.description + u".");
   }
 
-  // The newest that can still be undone; files that changed since the line
-  // was checked (taken or gone) only move the search on. The walk stops
-  // there: the older part of a long log is never read.
+  // The newest rename that is neither undone nor itself an undo, so that
+  // undo after undo steps back through the history as an editor's does.
+  // Whether a line is an undo shows only once the older line it reverses is
+  // read, so a ready line waits as a candidate until the walk has passed
+  // kUndoReach bytes before it; the older part of a long log is never read.
+  // Files that changed since the line was checked (taken or gone) only move
+  // the search on.
   std::size_t passedOver = 0;
   bool any = false;
   std::optional<UndoOutcome> outcome;
+  std::deque<UndoEntry> candidates;  // ready, newest first, not shown to be undos
+  // Undoes the newest candidate; false when the walk is over.
+  auto undoNewest = [&]() {
+    UndoEntry entry = std::move(candidates.front());
+    candidates.pop_front();
+    Attempt attempt = UndoOne(entry, logPath, sep);
+    if (attempt.error.number == 0) {
+      if (passedOver > 0) {
+        attempt.message += u"\n" + Count(passedOver, u"newer rename", u"newer renames") +
+                           u" of the log cannot be undone now (see velmora-undo --list).";
+      }
+      outcome = UndoOutcome{kUndoDone, {}, attempt.message};
+      return false;
+    }
+    if (!TakenOrGone(attempt.error.number)) {
+      outcome = Failure(kUndoError, u"Could not rename " + Quoted(entry.record.target, sep) + u" back to " +
+                                        Quoted(entry.record.oldName, sep) + u": " +
+                                        attempt.error.description + u".");
+      return false;
+    }
+    ++passedOver;
+    return true;
+  };
   WalkUndoEntries(
       *lines,
       [&](const UndoEntry& entry) {
         any = true;
-        if (entry.status == UndoStatus::Ready) {
-          Attempt attempt = UndoOne(entry, logPath, sep);
-          if (attempt.error.number == 0) {
-            if (passedOver > 0) {
-              attempt.message += u"\n" + Count(passedOver, u"newer rename", u"newer renames") +
-                                 u" of the log cannot be undone now (see velmora-undo --list).";
-            }
-            outcome = UndoOutcome{kUndoDone, {}, attempt.message};
-            return false;
-          }
-          if (!TakenOrGone(attempt.error.number)) {
-            outcome = Failure(kUndoError, u"Could not rename " + Quoted(entry.record.target, sep) +
-                                              u" back to " + Quoted(entry.record.oldName, sep) + u": " +
-                                              attempt.error.description + u".");
-            return false;
-          }
+        if (entry.undoneBy != 0) {
+          // The entry that reverses this one is an undo: never a candidate.
+          std::erase_if(candidates, [&](const UndoEntry& c) { return c.listNumber == entry.undoneBy; });
         }
-        if (entry.status != UndoStatus::Undone) ++passedOver;
+        while (!candidates.empty() && candidates.front().logOffset - entry.logOffset > kUndoReach) {
+          if (!undoNewest()) return false;
+        }
+        if (entry.status == UndoStatus::Ready) {
+          candidates.push_back(entry);
+        } else if (entry.status != UndoStatus::Undone) {
+          ++passedOver;
+        }
         return true;
       },
       sep);
+  while (!outcome && !candidates.empty()) undoNewest();
   if (outcome) return *outcome;
   if (!any) return noRenames;
   return Failure(kNothingToUndo, u"Nothing to undo: no rename in the undo log " + log +

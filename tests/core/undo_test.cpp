@@ -156,8 +156,8 @@ TEST_F(UndoTest, RenameThenUndoGivesTheOldNameBackAndLogsBothLines) {
 TEST_F(UndoTest, AnUndoIsUndoneInTurnAndUndoneLinesAreMarked) {
   Write("a.txt", "A");
   RenameAsVelmora("a.txt", "b.txt");
-  ASSERT_EQ(Undo().exitStatus, kUndoDone);  // back to a.txt
-  ASSERT_EQ(Undo().exitStatus, kUndoDone);  // the undo undone: b.txt again
+  ASSERT_EQ(Undo().exitStatus, kUndoDone);      // back to a.txt
+  ASSERT_EQ(Undo({u"1"}).exitStatus, kUndoDone);  // the undo undone: b.txt again
   EXPECT_EQ(Read("b.txt"), "A");
   EXPECT_FALSE(Exists("a.txt"));
 
@@ -167,14 +167,16 @@ TEST_F(UndoTest, AnUndoIsUndoneInTurnAndUndoneLinesAreMarked) {
   EXPECT_TRUE(list.message.empty());
   EXPECT_EQ(list.output, u"1  \"" + b + u"\" was \"a.txt\"\n"
                          u"2  \"" + a + u"\" was \"b.txt\"  (undone by 1)\n"
-                         u"3  \"" + b + u"\" was \"a.txt\"  (undone by 2)\n");
+                         u"3  \"" + b + u"\" was \"a.txt\"\n");
 
-  const UndoOutcome again = Undo({u"3"});
+  // Entry 2 (the undo) is undone, so entry 3, the rename, is in effect again.
+  const UndoOutcome again = Undo({u"2"});
   EXPECT_EQ(again.exitStatus, kNothingToUndo);
-  EXPECT_TRUE(Says(again, u"undone already (entry 2")) << Show(again.message);
+  EXPECT_TRUE(Says(again, u"undone already (entry 1")) << Show(again.message);
   EXPECT_EQ(Read("b.txt"), "A");
 
-  ASSERT_EQ(Undo({u"1"}).exitStatus, kUndoDone);
+  // A plain undo now undoes the rename put back, as an editor's would.
+  ASSERT_EQ(Undo().exitStatus, kUndoDone);
   EXPECT_EQ(Read("a.txt"), "A");
   EXPECT_EQ(LogText(), Line("b.txt", "a.txt") + Line("a.txt", "b.txt") + Line("b.txt", "a.txt") +
                            Line("a.txt", "b.txt"));
@@ -245,11 +247,42 @@ TEST_F(UndoTest, TheNewestUndoableLineIsFoundPastBlankUndoneAndStaleLines) {
   EXPECT_EQ(Read("other.txt"), "o");
   EXPECT_EQ(Read("taken.txt"), "t");
 
-  // The next run finds the undo's own line, the newest: it renames again.
-  EXPECT_EQ(Undo().exitStatus, kUndoDone);
-  EXPECT_EQ(Read("renamed.txt"), "1");
+  // The undo's own line, the newest, is an undo: the next run passes over
+  // it and finds nothing else to undo, while its number still redoes.
+  EXPECT_EQ(Undo().exitStatus, kNothingToUndo);
+  EXPECT_EQ(Read("first.txt"), "1");
   EXPECT_EQ(Undo({u"5"}).exitStatus, kNothingToUndo);  // x.txt's undone line
   EXPECT_EQ(Read("x.txt"), "x");
+  EXPECT_EQ(Undo({u"1"}).exitStatus, kUndoDone);
+  EXPECT_EQ(Read("renamed.txt"), "1");
+}
+
+// Undo after undo steps back through the history, as an editor's undo does,
+// however much of the log lies between a rename and its undo.
+TEST_F(UndoTest, PlainUndoStepsBackThroughTheHistory) {
+  for (const bool fullLog : {false, true}) {
+    SCOPED_TRACE(fullLog);
+    ::unlink(Native("Undo.log").c_str());
+    Write("a.txt", "a");
+    Write("c.txt", "c");
+    RenameAsVelmora("a.txt", "b.txt");
+    // Renames of files long gone between the two of this test, as many as
+    // the log takes before it would start afresh.
+    std::string log = LogText();
+    while (fullLog && log.size() < kUndoLogLimit - 1024) log += Line("gone.txt", "was.txt");
+    Write("Undo.log", log);
+    RenameAsVelmora("c.txt", "d.txt");
+    EXPECT_EQ(Undo().exitStatus, kUndoDone);
+    EXPECT_EQ(Read("c.txt"), "c");
+    const UndoOutcome second = Undo();
+    EXPECT_EQ(second.exitStatus, kUndoDone) << Show(second.message);
+    EXPECT_EQ(Read("a.txt"), "a");
+    EXPECT_EQ(Undo().exitStatus, kNothingToUndo);
+    EXPECT_EQ(Read("a.txt"), "a");
+    EXPECT_EQ(Read("c.txt"), "c");
+    ::unlink(Native("a.txt").c_str());
+    ::unlink(Native("c.txt").c_str());
+  }
 }
 
 TEST_F(UndoTest, ACaseOnlyRenameIsUndone) {

@@ -67,8 +67,10 @@ run_undo 2
   fail "undoing an undone entry exited $status: $(cat "$work/err")"
 [ -e "$old" ] || fail "a refused undo moved the file"
 
-# 5. The menu entry's action, run as the desktop runs it, undoes the undo and
-#    says so in a notification.
+# 5. The menu entry's action, run as the desktop runs it, steps back through
+#    the history: it passes over the undo (nothing else to undo), and once the
+#    rename is put back by number it undoes it again, saying so in a
+#    notification.
 begin "the menu entry's action"
 cat >"$work/fakebin/notify-send" <<EOF
 #!/bin/sh
@@ -77,15 +79,23 @@ EOF
 chmod +x "$work/fakebin/notify-send"
 action="$(sed -n '/^\[Desktop Action undo-last\]$/,/^\[/s/^Exec=//p' "$desktop_entry")"
 [ -n "$action" ] || fail "no undo-last action in $desktop_entry"
-# shellcheck disable=SC2086 # the Exec line is split into words, as the desktop does
-PATH="$work/prog:$work/fakebin:$PATH" $action 2>"$work/err"
-status=$?
-no_sanitizer_report "$work/err" "the action"
-[ "$status" = 0 ] && [ -e "$new" ] && [ ! -e "$old" ] ||
+run_action() {
+  # shellcheck disable=SC2086 # the Exec line is split into words, as the desktop does
+  PATH="$work/prog:$work/fakebin:$PATH" $action 2>"$work/err"
+  status=$?
+  no_sanitizer_report "$work/err" "the action"
+}
+run_action
+[ "$status" = 1 ] && [ -e "$old" ] && [ ! -e "$new" ] ||
+  fail "the action after an undo exited $status: $(cat "$work/err"); $(ls "$work/data")"
+run_undo 1
+[ "$status" = 0 ] && [ -e "$new" ] || fail "putting the rename back exited $status: $(cat "$work/err")"
+run_action
+[ "$status" = 0 ] && [ ! -e "$new" ] && [ -e "$old" ] ||
   fail "the action ($action) exited $status: $(cat "$work/err"); $(ls "$work/data")"
 grep -qx "Rename undone" "$work/notified" 2>/dev/null &&
-  grep -qF "Renamed \"$old\" back to \"Holiday at sea.jpg\"." "$work/notified" ||
+  grep -qF "Renamed \"$new\" back to \"IMG_0001.jpg\"." "$work/notified" ||
   fail "notification: $(cat "$work/notified" 2>/dev/null)"
-[ "$(wc -l <"$log")" = 3 ] || fail "the action's undo was not logged"
+[ "$(wc -l <"$log")" = 4 ] || fail "the action's undo was not logged"
 
 end_cases "undo end to end"
