@@ -15,6 +15,7 @@
 #   share/kio/servicemenus/velmora.desktop (Dolphin context menu)
 #   share/velmora/Rename with Velmora, velmora-action.xml (GNOME Files script,
 #                                          Thunar action, copied by hand)
+#   share/velmora/window.png               the window as the metainfo's screenshot shows it
 #   share/man/man1/velmora.1.gz, velmora-undo.1.gz
 #   share/metainfo/io.github.velmora.Velmora.metainfo.xml
 # The .deb (cpack -G DEB) adds share/doc/velmora/{copyright,changelog.gz}.
@@ -55,6 +56,9 @@ install(FILES ${VELMORA_PACKAGING}/${VELMORA_METAINFO} DESTINATION ${VELMORA_DAT
 # source tree.
 install(PROGRAMS "${VELMORA_PACKAGING}/nautilus/Rename with Velmora" DESTINATION ${VELMORA_DATA}/velmora)
 install(FILES ${VELMORA_PACKAGING}/thunar/velmora-action.xml DESTINATION ${VELMORA_DATA}/velmora)
+# The screenshot software centres show (by its address in the metainfo), also
+# at hand without a network.
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/docs/window.png DESTINATION ${VELMORA_DATA}/velmora)
 
 foreach(size IN ITEMS 16 24 32 48 256)
   install(FILES ${VELMORA_ICONS}/velmora-${size}.png

@@ -129,6 +129,14 @@ dpkg-deb -x "$deb" "$work/root"
 [ -x "$work/root/usr/share/velmora/Rename with Velmora" ] || fail "no GNOME Files script in /usr/share/velmora"
 grep -q '<command>velmora %f</command>' "$work/root/usr/share/velmora/velmora-action.xml" 2>/dev/null ||
   fail "no Thunar action in /usr/share/velmora"
+# The metainfo's screenshot is the picture shipped beside those files, and it
+# says where the project lives.
+meta="$work/root/usr/share/metainfo/io.github.velmora.Velmora.metainfo.xml"
+shot="$(sed -n 's|.*<image type="source"[^>]*>https://[^<]*/docs/\([^<]*\)</image>.*|\1|p' "$meta")"
+[ -n "$shot" ] && cmp -s "$work/root/usr/share/velmora/$shot" "$(dirname "$0")/../../docs/$shot" ||
+  fail "the metainfo's screenshot (${shot:-none}) is not shipped in /usr/share/velmora"
+grep -q '<url type="homepage">https://' "$meta" && grep -q '<url type="vcs-browser">https://' "$meta" ||
+  fail "the metainfo gives no homepage and source address"
 dpkg-deb -e "$deb" "$work/control"
 # A comment may name it; no command may run it.
 ! grep -l '^[^#]*ldconfig' "$work/control"/* >/dev/null 2>&1 ||
