@@ -74,7 +74,7 @@ Text UndoLogPath(const Text& programFolder, char16_t sep, bool makeFolder) {
   if (!programFolder.empty() && CanWriteFolder(programFolder)) return beside;
   const Text state = UserStateFolder();
   if (state.empty()) return beside;
-  const Text folder = AddBackslash(state, sep) + u"velmora";
+  const Text folder = AddBackslash(state, sep) + OwnDataFolderName();
   if (makeFolder && IgnoreErrors([&] { CreateFolders(folder); }) != 0) return beside;
   return AddBackslash(folder, sep) + u"Undo.log";
 }
@@ -84,7 +84,7 @@ Text WordListPath(const Text& programFolder, char16_t sep) {
   if (!programFolder.empty() && PathExists(beside)) return beside;
   const Text config = UserConfigFolder();
   if (config.empty()) return beside;
-  return AddBackslash(AddBackslash(config, sep) + u"velmora", sep) + u"words.txt";
+  return AddBackslash(AddBackslash(config, sep) + OwnDataFolderName(), sep) + u"words.txt";
 }
 
 void ApplyUndoLogSizeRule(const Text& path) {

@@ -34,13 +34,14 @@ inline constexpr std::int64_t kUndoLogLimit = 65536;
 inline constexpr std::int64_t kUndoReach = 2 * kUndoLogLimit;
 
 /// Undo.log in `programFolder` when this program may write that folder;
-/// otherwise <user state folder>/velmora/Undo.log, its folder made when
-/// missing unless `makeFolder` is false (a reader has nothing to make). Where
-/// the platform has no such folder (Windows) it stays in the program's folder.
+/// otherwise <user state folder>/velmora/Undo.log (%LOCALAPPDATA%\Velmora on
+/// Windows), its folder made when missing unless `makeFolder` is false (a
+/// reader has nothing to make). With no such folder it stays in the program's.
 Text UndoLogPath(const Text& programFolder, char16_t sep = NativeSeparator(), bool makeFolder = true);
 
 /// words.txt in `programFolder` when there is one; otherwise
-/// <user settings folder>/velmora/words.txt (which may not exist either).
+/// <user settings folder>/velmora/words.txt (%LOCALAPPDATA%\Velmora on
+/// Windows), which may not exist either.
 Text WordListPath(const Text& programFolder, char16_t sep = NativeSeparator());
 
 /// Deletes the log at `path` when it is larger than kUndoLogLimit bytes.

@@ -2,6 +2,8 @@
 // UTF-16 without a code page in between.
 #include "platform/application/application.h"
 
+#include "fileio/undo_log.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -18,6 +20,19 @@ TEST(ApplicationWinTest, ProgramFolderHoldsTheRunningProgram) {
   EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::path(folder) / "velmora_core_tests.exe"))
       << ToUtf8ForDisplay(folder);
   EXPECT_EQ(ProgramPath(), folder + u"\\velmora_core_tests.exe");
+}
+
+// A program folder that cannot be written (installed under Program Files by
+// hand) sends the log and the word list to the user's local application data.
+TEST(ApplicationWinTest, ClosedProgramFolderSendsTheFilesToLocalAppData) {
+  const Text local = UserStateFolder();
+  ASSERT_FALSE(local.empty());
+  EXPECT_EQ(UserConfigFolder(), local);
+  EXPECT_TRUE(std::filesystem::is_directory(std::filesystem::path(local))) << ToUtf8ForDisplay(local);
+  const Text closed = u"C:\\no such folder of velmora";
+  EXPECT_EQ(UndoLogPath(closed), local + u"\\Velmora\\Undo.log");
+  EXPECT_TRUE(std::filesystem::is_directory(std::filesystem::path(local + u"\\Velmora")));
+  EXPECT_EQ(WordListPath(closed), local + u"\\Velmora\\words.txt");
 }
 
 TEST(ApplicationWinTest, EnvironReadsVariablesAsUtf16) {

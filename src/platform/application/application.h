@@ -14,12 +14,17 @@ Text ProgramPath();
 /// Empty when the platform cannot tell.
 Text ProgramFolder();
 
-/// The user's folders for state and for settings: $XDG_STATE_HOME and
-/// $XDG_CONFIG_HOME (an absolute path), otherwise ~/.local/state and
-/// ~/.config. Empty where the platform keeps everything in the program's
-/// folder (Windows), or when no home folder is known.
+/// The user's folders for state and for settings, used when the program's
+/// own folder cannot be written: $XDG_STATE_HOME and $XDG_CONFIG_HOME (an
+/// absolute path), otherwise ~/.local/state and ~/.config; on Windows both are
+/// the user's local application data (%LOCALAPPDATA%). Empty when no such
+/// folder is known.
 Text UserStateFolder();
 Text UserConfigFolder();
+
+/// The name of the program's folder inside those: "velmora", as XDG folders
+/// are named, or "Velmora" on Windows.
+Text OwnDataFolderName();
 
 /// The command-line text as one string: on POSIX the arguments after the
 /// program name joined with single spaces (decoded losslessly), on Windows the

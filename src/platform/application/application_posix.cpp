@@ -37,6 +37,8 @@ Text UserStateFolder() { return XdgFolder(u"XDG_STATE_HOME", u".local/state"); }
 
 Text UserConfigFolder() { return XdgFolder(u"XDG_CONFIG_HOME", u".config"); }
 
+Text OwnDataFolderName() { return u"velmora"; }
+
 Text Environ(const Text& name) {
   if (name.empty() || name.find(u'=') != Text::npos) return {};
   std::string native;

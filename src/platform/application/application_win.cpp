@@ -3,6 +3,9 @@
 #include "platform/application/application.h"
 
 #include <windows.h>
+// After windows.h, which they need.
+#include <knownfolders.h>
+#include <shlobj.h>
 
 #include <cstddef>
 #include <string>
@@ -48,9 +51,29 @@ Text CommandLineText(int /*argc*/, const char* const* /*argv*/) {
   return Text(rest.begin(), rest.end());
 }
 
-Text UserStateFolder() { return {}; }
+namespace {
 
-Text UserConfigFolder() { return {}; }
+/// The user's local application data: where a per-user program keeps what it
+/// writes when its own folder is closed to it.
+Text LocalAppData() {
+  PWSTR path = nullptr;
+  Text folder;
+  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_DEFAULT, nullptr, &path)) && path != nullptr) {
+    const std::wstring wide(path);
+    folder.assign(wide.begin(), wide.end());
+  }
+  CoTaskMemFree(path);
+  if (folder.empty()) folder = Environ(u"LOCALAPPDATA");
+  return folder;
+}
+
+}  // namespace
+
+Text UserStateFolder() { return LocalAppData(); }
+
+Text UserConfigFolder() { return LocalAppData(); }
+
+Text OwnDataFolderName() { return u"Velmora"; }
 
 Text Environ(const Text& name) {
   if (name.empty() || name.find(u'=') != Text::npos || name.find(u'\0') != Text::npos) return {};
