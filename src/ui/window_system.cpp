@@ -87,12 +87,13 @@ bool ShouldRequestActivation() {
 bool MinimiseMayBeDropped() { return QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
 
 void EndProcessNow(int code) {
-  // Qt's own hand-over waits 5 s for a manager that does not answer (as
-  // xfce4-clipman), and warns; one that answers does so well within the bound.
-  // Without a manager the text goes with the process, as with Qt's teardown.
+  // What was cut or copied must outlive the process, which skips Qt's
+  // teardown. X11: Qt's own hand-over waits 5 s for a manager that does not
+  // answer (as xfce4-clipman), and warns; one that answers does so well
+  // within the bound, and without one the text goes with the process, as with
+  // Qt's teardown. Windows: the text is rendered into the clipboard now.
   const QClipboard* clipboard = QGuiApplication::clipboard();
-  if (QGuiApplication::platformName() == QLatin1String("xcb") && clipboard != nullptr && clipboard->ownsClipboard())
-    HandClipboardToManager(250);
+  if (clipboard != nullptr && clipboard->ownsClipboard()) HandClipboardToManager(250);
   std::fflush(nullptr);
   std::_Exit(code);
 }

@@ -78,9 +78,11 @@ void EndProcessNow(int code);
 void MarkX11Launch(QWindow& window, const QByteArray& startupId);
 /// X11: whether a window manager that follows the EWMH conventions runs.
 bool X11WindowManagerRuns();
-/// X11: when this program owns the clipboard and a clipboard manager runs,
-/// asks the manager to save the clipboard (ICCCM SAVE_TARGETS) and serves its
-/// requests until it answers or `waitMs` have passed.
+/// Called when this program owns the clipboard and is about to end. X11:
+/// when a clipboard manager runs, asks it to save the clipboard (ICCCM
+/// SAVE_TARGETS) and serves its requests until it answers or `waitMs` have
+/// passed. Windows: renders the clipboard's data now (OleFlushClipboard), as
+/// Qt's teardown would. macOS keeps the pasteboard itself.
 void HandClipboardToManager(int waitMs);
 
 }  // namespace velmora

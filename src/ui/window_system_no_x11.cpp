@@ -1,4 +1,5 @@
-// Windows and macOS: no X11, so nothing to mark and no X11 window manager.
+// macOS: no X11, so nothing to mark and no X11 window manager; the pasteboard
+// keeps what was copied without help.
 #include "ui/window_system.h"
 
 namespace velmora {

@@ -226,3 +226,58 @@ end_cases() {
   [ "$stray" -eq 0 ] || echo "${1:+$1: }$stray check(s) failed outside the cases"
   [ "$failed" -eq 0 ] && [ "$stray" -eq 0 ]
 }
+
+# ------------------------------------------------------------------ Wine
+# Windows programs under Wine's X11 driver, on the Xvfb above. Wine's prefix
+# is $VELMORA_WINEPREFIX (the build's own, made once) or one in $work; its
+# server keeps running while the script runs, so that each program starts
+# quickly, and is ended with it.
+start_wine() {
+  export WINEPREFIX="${VELMORA_WINEPREFIX:-$work/wine}" WINEDEBUG=-all WINEARCH=win64
+  # No Mono or Gecko installer prompts when the prefix is first made; an
+  # English UTF-8 locale gives Windows-1252 as the ANSI code page.
+  export WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    wine wineboot --init >/dev/null 2>&1 || true
+  fi
+  wineserver -p
+  wine_started=1
+}
+wine_started=""
+stop_wine() { [ -n "$wine_started" ] && wineserver -k 2>/dev/null; wine_started=""; }
+# The Windows path of the Unix path $1 (Z: is Wine's root folder).
+windows_path() { winepath -w "$1" 2>/dev/null; }
+
+# Starts the Windows program $work/prog/velmora.exe in the folder $1 with the
+# arguments after it, in the background ($app_pid); output in $work/app.log.
+launch_windows() {
+  local dir="$1"
+  shift
+  (cd "$dir" && exec wine "$work/prog/velmora.exe" "$@" >"$work/app.log" 2>&1) &
+  app_pid=$!
+}
+
+# The visible window titled $1, once there is one (ten seconds at most).
+wait_window() {
+  local id
+  for _ in $(seq 100); do
+    id="$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1)"
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+# Clicks at the point ($2, $3) of the window $1's client area.
+click_at() {
+  xdotool mousemove --window "$1" "$2" "$3" click 1
+}
+
+# Counts the X server's bells into $work/bells, for a beep no one hears.
+start_bell_watch() {
+  "$1" >"$work/bells" 2>&1 &
+  track $!
+  for _ in $(seq 50); do grep -q '^ready' "$work/bells" && return 0; sleep 0.1; done
+  return 1
+}
+bells() { grep -c '^bell' "$work/bells"; }
