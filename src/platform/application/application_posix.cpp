@@ -39,6 +39,13 @@ Text UserConfigFolder() { return XdgFolder(u"XDG_CONFIG_HOME", u".config"); }
 
 Text OwnDataFolderName() { return u"velmora"; }
 
+Text ProgramFolder() {
+  const Text path = ProgramPath();  // from the system's own source (program_folder_<system>.cpp)
+  const std::size_t slash = path.find_last_of(u'/');
+  if (slash == Text::npos) return {};
+  return slash == 0 ? Text(u"/") : path.substr(0, slash);
+}
+
 Text Environ(const Text& name) {
   if (name.empty() || name.find(u'=') != Text::npos) return {};
   std::string native;

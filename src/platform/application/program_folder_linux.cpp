@@ -1,4 +1,4 @@
-// The program's file and folder on Linux, from /proc/self/exe.
+// The program's file on Linux, from /proc/self/exe.
 #include <unistd.h>
 
 #include <string>
@@ -29,13 +29,6 @@ std::string NativeProgramPath() {
 Text ProgramPath() {
   const std::string path = NativeProgramPath();
   return path.empty() ? Text() : FromNativePath(path);
-}
-
-Text ProgramFolder() {
-  const std::string path = NativeProgramPath();
-  const std::size_t slash = path.find_last_of('/');
-  if (slash == std::string::npos) return {};
-  return FromNativePath(slash == 0 ? std::string("/") : path.substr(0, slash));
 }
 
 }  // namespace velmora

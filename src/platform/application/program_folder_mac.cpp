@@ -1,4 +1,4 @@
-// The program's file and folder on macOS, from _NSGetExecutablePath with symbolic
+// The program's file on macOS, from _NSGetExecutablePath with symbolic
 // links resolved.
 #include <mach-o/dyld.h>
 #include <stdlib.h>
@@ -28,13 +28,6 @@ std::string NativeProgramPath() {
 Text ProgramPath() {
   const std::string path = NativeProgramPath();
   return path.empty() ? Text() : FromNativePath(path);
-}
-
-Text ProgramFolder() {
-  const std::string path = NativeProgramPath();
-  const std::size_t slash = path.find_last_of('/');
-  if (slash == std::string::npos) return {};
-  return FromNativePath(slash == 0 ? std::string("/") : path.substr(0, slash));
 }
 
 }  // namespace velmora
