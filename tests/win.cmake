@@ -12,7 +12,7 @@ if(WIN32 AND CMAKE_CROSSCOMPILING AND VELMORA_BUILD_UI)
            COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/win/window_test.sh
                    ${CMAKE_COMMAND} ${CMAKE_BINARY_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/tests/support/bell_watch.c
                    $<TARGET_FILE:velmora_record_command_line>
-                   ${CMAKE_BINARY_DIR}/packages/${CPACK_PACKAGE_FILE_NAME}.exe)
+                   ${VELMORA_WINDOWS_INSTALLER})
   # The build's own Wine prefix, made once, so that each run starts quickly.
   set_tests_properties(windows_window PROPERTIES TIMEOUT 400 SKIP_RETURN_CODE 77
                        ENVIRONMENT "VELMORA_WINEPREFIX=${CMAKE_BINARY_DIR}/wine")

@@ -247,4 +247,81 @@ if open_on "gone.txt"; then
   finish --any-exit "Esc after the message"
 fi
 
+# 11. The installer, through its pages as a person clicks them (Enter takes
+#     the default button: I Agree, Install, Next, Finish): per user, into
+#     %LOCALAPPDATA%\Programs\Velmora, with Start menu and Send To entries
+#     and an entry under the user's installed programs.
+profile="$(winepath -u "$(wine cmd /c echo %USERPROFILE% 2>/dev/null | tr -d '\r')" 2>/dev/null)"
+home="$profile/AppData/Local/Programs/Velmora"
+sendto="$profile/AppData/Roaming/Microsoft/Windows/SendTo/Velmora.lnk"
+startmenu="$profile/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Velmora.lnk"
+uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Velmora'
+close_strays
+begin "the installer's pages"
+if [ ! -f "$installer" ]; then
+  fail "no installer at $installer (cpack makes it)"
+else
+  # What an earlier run may have left in the build's prefix.
+  rm -rf "$home" "$sendto" "$startmenu"
+  wine reg delete "$uninstall_key" /f >/dev/null 2>&1
+  (exec wine "$installer" >"$work/installer.log" 2>&1) &
+  installer_pid=$!
+  if setup="$(wait_window "Velmora Setup.*")"; then
+    for _ in $(seq 8); do
+      kill -0 "$installer_pid" 2>/dev/null || break
+      xdotool windowfocus --sync "$setup" 2>/dev/null
+      xdotool key Return
+      sleep 1.5
+    done
+  else
+    fail "the installer showed no window"
+  fi
+  kill -0 "$installer_pid" 2>/dev/null && { fail "the installer did not end"; kill "$installer_pid"; }
+  wait "$installer_pid" 2>/dev/null
+  for f in velmora.exe velmora-undo.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll platforms/qwindows.dll \
+           styles/qwindowsvistastyle.dll libstdc++-6.dll Uninstall.exe; do
+    [ -f "$home/$f" ] || fail "not installed: $f"
+  done
+  [ -f "$sendto" ] || fail "no Send To entry"
+  [ -f "$startmenu" ] || fail "no Start menu entry"
+  wine reg query "$uninstall_key" /v UninstallString >/dev/null 2>&1 || fail "no entry under the installed programs"
+fi
+
+# 12. A file handed over by Explorer's Send To (the shortcut started with the
+#     file's path): renamed, its line in the Undo.log beside the program.
+close_strays
+begin "Send To renames"
+echo sent >"$work/data/sent file.txt"
+if [ -f "$sendto" ]; then
+  wine start "$(windows_path "$sendto")" "$data_win\\sent file.txt" >"$work/app.log" 2>&1
+  if win="$(wait_window Velmora)"; then
+    take_focus
+    xdotool type --delay 20 "sent"
+    xdotool key Return
+    for _ in $(seq 50); do [ -z "$(xdotool search --onlyvisible --name '^Velmora$' 2>/dev/null)" ] && break; sleep 0.1; done
+    [ "$(cat "$work/data/sent.txt" 2>/dev/null)" = sent ] || fail "not renamed: $(ls "$work/data")"
+    log="$home/Undo.log"
+    expect_log "Ren \"$data_win\\sent.txt\" \"sent file.txt\""
+  else
+    fail "Send To opened no window"
+  fi
+fi
+
+# 13. The uninstaller (as the installed programs list runs it) leaves the
+#     user's Undo.log and words.txt, and nothing else.
+close_strays
+begin "uninstall"
+if [ -f "$home/Uninstall.exe" ]; then
+  printf 'Invoice\r\n' >"$home/words.txt"
+  wine "$(windows_path "$home/Uninstall.exe")" /S >/dev/null 2>&1
+  # It runs on from a copy of itself, which deletes the original.
+  for _ in $(seq 100); do [ -e "$home/Uninstall.exe" ] || break; sleep 0.2; done
+  sleep 1
+  left="$(cd "$home" && find . -mindepth 1 | sort | xargs)"
+  [ "$left" = "./Undo.log ./words.txt" ] || fail "left in the folder: $left"
+  [ ! -e "$sendto" ] && [ ! -e "$startmenu" ] || fail "an entry stayed"
+  wine reg query "$uninstall_key" >/dev/null 2>&1 && fail "the installed programs entry stayed"
+  rm -rf "$home"
+fi
+
 end_cases "Windows window under Wine"
