@@ -245,6 +245,9 @@ start_wine() {
 }
 wine_started=""
 stop_wine() { [ -n "$wine_started" ] && wineserver -k 2>/dev/null; wine_started=""; }
+# Ends every Windows program still running (a window, Notepad) and starts a
+# fresh server for the next.
+restart_wine() { wineserver -k 2>/dev/null; wineserver -p; }
 # The Windows path of the Unix path $1 (Z: is Wine's root folder).
 windows_path() { winepath -w "$1" 2>/dev/null; }
 

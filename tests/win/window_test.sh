@@ -66,7 +66,7 @@ activate() {
 close_strays() {
   if [ -n "$(xdotool search --onlyvisible --name '^Velmora$' 2>/dev/null)" ]; then
     fail "a window was left open"
-    wineserver -k 2>/dev/null; wineserver -p
+    restart_wine
   fi
 }
 
@@ -202,7 +202,7 @@ if chooser="$(wait_window "Choose the file to rename")"; then
 else
   fail "-st did not ask for the file"
 fi
-wineserver -k 2>/dev/null; wineserver -p
+restart_wine
 [ -f "$work/data/pas.png" ] || fail "-st changed the file: $(ls "$work/data")"
 
 # 9. "run": a .txt opens in Notepad with the file; a type with no program
@@ -217,7 +217,7 @@ if open_on "notes.txt"; then
   xdotool key Escape
   finish "Esc after run"
 fi
-wineserver -k 2>/dev/null; wineserver -p  # Notepad ends with the server
+restart_wine  # Notepad ends with the server
 cp "$recorder" "$work/prog/rundll32.exe"
 echo "x" >"$work/data/file.velmoraunknown"
 if open_on "file.velmoraunknown"; then
