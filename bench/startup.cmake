@@ -1,5 +1,5 @@
 # Start-up speed of the program against a bare Qt window with the same
-# controls, under a private Xvfb. Run by hand (build/velmora_startup_bench);
+# controls, under a private Xvfb (for a Windows build: under Wine on it). Run by hand (build/velmora_startup_bench);
 # it is a measurement, not a test, so CTest does not run it. The bare window
 # uses Qt but holds no class of its own for moc: it is made before moc is
 # turned on for the window's targets.
@@ -24,4 +24,11 @@ if(VELMORA_FREEDESKTOP)
   else()
     message(STATUS "Xlib headers not found (libx11-dev): no start-up benchmark")
   endif()
+elseif(WIN32 AND VELMORA_BUILD_UI)
+  # The bare window for Windows, which the host's velmora_startup_bench --wine
+  # compares with velmora.exe under Wine (scripts/windows-window-check.sh --bench).
+  add_executable(velmora_bare_window WIN32 bench/bare_window.cpp)
+  target_link_libraries(velmora_bare_window PRIVATE Qt6::Widgets velmora_core)
+  target_include_directories(velmora_bare_window PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/src)
+  velmora_warnings(velmora_bare_window)
 endif()
