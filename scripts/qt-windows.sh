@@ -7,7 +7,7 @@
 #   scripts/qt-windows.sh          build into the cache unless it is there; print its folder
 #   VELMORA_QT_WINDOWS=dir ...     use another cache folder
 #
-# Takes about 30 minutes on two cores, once; about 1 GB while building and
+# Takes about 15 minutes on two cores, once; about 1 GB while building and
 # 60 MB when done. Prints the install folder as its last line.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
