@@ -40,6 +40,22 @@ foreach(dll IN ITEMS libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
 endforeach()
 install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
 
+# Debian's compiler runtime and our Qt build come with their debugging
+# sections; a stripping install (cpack, cmake --install --strip) drops them,
+# as it does for the programs: the folder shrinks from 57 MB to 25 MB.
+install(CODE "
+  if(CMAKE_INSTALL_DO_STRIP)
+    foreach(dll IN ITEMS Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll platforms/qwindows.dll
+                         styles/qwindowsvistastyle.dll libstdc++-6.dll
+                         libgcc_s_seh-1.dll libwinpthread-1.dll)
+      set(path \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/\${dll}\")
+      if(EXISTS \"\${path}\")
+        execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-unneeded \"\${path}\"
+                        COMMAND_ERROR_IS_FATAL ANY)
+      endif()
+    endforeach()
+  endif()")
+
 set(CPACK_GENERATOR ZIP NSIS)
 set(CPACK_PACKAGE_NAME Velmora)
 set(CPACK_PACKAGE_VENDOR "The Velmora developers")
@@ -54,6 +70,8 @@ set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_CURRENT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
 # The zip unpacks to one folder, Velmora-<version>-win64, ready to run.
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+# ...which the installer cannot use: it is turned off for NSIS alone.
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_SOURCE_DIR}/packaging/windows/cpack_generator.cmake)
 # Our own template: CMake's asks for administrator rights and writes to the
 # machine's registry; this one installs for the user alone.
 set(CPACK_MODULE_PATH ${CMAKE_CURRENT_SOURCE_DIR}/packaging/windows)
