@@ -285,6 +285,9 @@ else
   [ -f "$sendto" ] || fail "no Send To entry"
   [ -f "$startmenu" ] || fail "no Start menu entry"
   wine reg query "$uninstall_key" /v UninstallString >/dev/null 2>&1 || fail "no entry under the installed programs"
+  # The stripped folder, about 25 MB, in KiB.
+  size="$(wine reg query "$uninstall_key" /v EstimatedSize 2>/dev/null | tr -d '\r' | awk '/EstimatedSize/ {print $3}')"
+  [ -n "$size" ] && [ $((size)) -gt 10240 ] && [ $((size)) -lt 40960 ] || fail "the installed size is '$size' KiB"
 fi
 
 # 12. A file handed over by Explorer's Send To (the shortcut started with the
