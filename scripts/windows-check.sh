@@ -73,7 +73,7 @@ if ! grep -qx 'VELMORA_DEVELOPER_WARNINGS:BOOL=ON' "$build/CMakeCache.txt" 2>/de
     -DCMAKE_BUILD_TYPE=Release -DVELMORA_DEVELOPER_WARNINGS=ON \
     -DVELMORA_BUILD_UI=OFF -DVELMORA_BUILD_BENCH=OFF -DVELMORA_BUILD_TESTS=ON >/dev/null
 fi
-cmake --build "$build" -j"$jobs" --target velmora_core_tests
+cmake --build "$build" -j"$jobs" --target velmora_core_tests velmora_codec_ansi_tests
 t_build="$(since "$t_phase")"
 
 # ------------------------------------------------------------------ test

@@ -19,7 +19,10 @@ add_executable(velmora_core_tests
   tests/core/unicode_test.cpp
   tests/core/word_list_test.cpp)
 if(WIN32)
+  # velmora's manifest (tests/core/utf8_manifest.rc): UTF-8 as the code page,
+  # as the programs run.
   target_sources(velmora_core_tests PRIVATE
+    tests/core/utf8_manifest.rc
     tests/core/application_win_test.cpp
     tests/core/codec_win_test.cpp
     tests/core/filesystem_win_test.cpp
@@ -52,3 +55,13 @@ target_link_libraries(velmora_core_tests PRIVATE
 velmora_warnings(velmora_core_tests)
 gtest_discover_tests(velmora_core_tests DISCOVERY_TIMEOUT 60
                      PROPERTIES ENVIRONMENT "VELMORA_TEST_BUILD_DIR=${CMAKE_BINARY_DIR}")
+
+if(WIN32)
+  # The file text codec again, in a program without velmora's manifest: the
+  # system's code page, as on a Windows that ignores the manifest's UTF-8.
+  add_executable(velmora_codec_ansi_tests tests/core/codec_win_test.cpp tests/core/files_test.cpp)
+  target_include_directories(velmora_codec_ansi_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/tests)
+  target_link_libraries(velmora_codec_ansi_tests PRIVATE velmora_core GTest::gtest GTest::gtest_main)
+  velmora_warnings(velmora_codec_ansi_tests)
+  gtest_discover_tests(velmora_codec_ansi_tests DISCOVERY_TIMEOUT 60 TEST_SUFFIX .ansi)
+endif()

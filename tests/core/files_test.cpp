@@ -36,9 +36,9 @@ TEST_F(FilesTest, LineInputEndsAtCrOrCrLfAndKeepsLoneLf) {
       {"a\r\r\nb", {u"a", u"", u"b"}},
       {"\r\n\r\n", {u"", u""}},
       {"", {}},
-      {"caf\xc3\xa9\r\n\xff\xfe",  // UTF-8 on POSIX, code page 1252 on Windows
-       kWindows ? std::vector<Text>{u"caf\u00c3\u00a9", u"\u00ff\u00fe"}
-                : std::vector<Text>{u"caf\u00e9", u"\xdcff\xdcfe"}},
+      {"caf\xc3\xa9\r\n\xff\xfe",  // UTF-8; code page 1252 on a Windows without it
+       FileTextIsUtf8() ? std::vector<Text>{u"caf\u00e9", StrayByte(0xff) + StrayByte(0xfe)}
+                        : std::vector<Text>{u"caf\u00c3\u00a9", u"\u00ff\u00fe"}},
       {longLine + "\r\nz", {FromAscii(longLine), u"z"}},
   };
   for (const Case& c : cases) {
@@ -124,9 +124,10 @@ TEST_F(FilesTest, PrintWritesEncodedTextAndLineEnd) {
       {FileMode::Output, "old", u"new", true, "new\r\n"},
       {FileMode::Output, "old", u"", false, ""},
       {FileMode::Append, "old\r\n", u"", true, "old\r\n\r\n"},
-      // UTF-8 on POSIX; on Windows code page 1252, where "?" stands for what it cannot hold.
-      {FileMode::Append, "", u"caf\u00e9 \xdcff", false, kWindows ? "caf\xe9 ?" : "caf\xc3\xa9 \xff"},
-      {FileMode::Append, "a", u"\U0001F600", true, kWindows ? "a??\r\n" : "a\xf0\x9f\x98\x80\r\n"},
+      // UTF-8; on a Windows without it code page 1252, where "?" stands for
+      // what it cannot hold.
+      {FileMode::Append, "", u"caf\u00e9 \xdcff", false, FileTextIsUtf8() ? "caf\xc3\xa9 \xff" : "caf\xe9 ?"},
+      {FileMode::Append, "a", u"\U0001F600", true, FileTextIsUtf8() ? "a\xf0\x9f\x98\x80\r\n" : "a??\r\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.after);
@@ -143,10 +144,12 @@ TEST_F(FilesTest, PrintWritesEncodedTextAndLineEnd) {
 TEST_F(FilesTest, ReadsRawBytesAndCountedCharacters) {
   Write("data.bin", "\xc3\xa9t\xff\r\nrest");
   OpenFile(2, PathOf("data.bin"), FileMode::Input);
-  // A character is a UTF-8 sequence on POSIX, one byte of code page 1252 on Windows.
-  EXPECT_EQ(InputChars(2, 3), kWindows ? u"\u00c3\u00a9t" : u"\u00e9t\xdcff");
-  EXPECT_EQ(FilePosition(2), kWindows ? 3 : 4);
-  EXPECT_EQ(ReadBytes(2, 100), kWindows ? "\xff\r\nrest" : "\r\nrest");
+  // A character is a UTF-8 sequence, or one byte of code page 1252 on a
+  // Windows without UTF-8.
+  const bool utf8 = FileTextIsUtf8();
+  EXPECT_EQ(InputChars(2, 3), utf8 ? u"\u00e9t" + StrayByte(0xff) : u"\u00c3\u00a9t");
+  EXPECT_EQ(FilePosition(2), utf8 ? 4 : 3);
+  EXPECT_EQ(ReadBytes(2, 100), utf8 ? "\r\nrest" : "\xff\r\nrest");
   EXPECT_TRUE(Eof(2));
   EXPECT_EQ(ReadBytes(2, 100), "");
   CloseFile(2);

@@ -12,6 +12,8 @@
 #include <string>
 #include <system_error>
 
+#include "platform/codec/codec.h"
+
 namespace velmora {
 
 #ifdef _WIN32
@@ -21,6 +23,13 @@ inline constexpr char kSep = '\\';
 inline constexpr bool kWindows = false;
 inline constexpr char kSep = '/';
 #endif
+
+/// How file text reads a byte that is no part of UTF-8: kept as U+DC80 + byte
+/// on POSIX, where names are bytes; on Windows its character in the system's
+/// code page, what an older file meant by it.
+inline Text StrayByte(std::uint8_t byte) {
+  return Text(1, kWindows ? AnsiChr(byte) : static_cast<char16_t>(0xDC00 + byte));
+}
 
 /// Creates a new, empty folder "<prefix><random>" in the system's temporary
 /// folder (TMPDIR on POSIX, TEMP on Windows) and returns its native path,

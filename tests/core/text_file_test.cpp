@@ -151,7 +151,7 @@ TEST(TextFileTest, WritesReachTheFile) {
       {1, "old", {{true, u""}}, "\r\n"},
       {1, "old", {{false, u""}}, ""},
       {2, "old", {{false, u"a"}, {true, u"b"}}, "oldab\r\n"},
-      {2, std::nullopt, {{true, u"caf\u00e9"}}, kWindows ? "caf\xe9\r\n" : "caf\xc3\xa9\r\n"},  // code page 1252 there
+      {2, std::nullopt, {{true, u"caf\u00e9"}}, FileTextIsUtf8() ? "caf\xc3\xa9\r\n" : "caf\xe9\r\n"},
       {1, std::nullopt, {}, ""},
   };
   for (const auto& c : cases) {

@@ -2,10 +2,11 @@
 # The Windows build of the program, as a person uses it, under Wine's X11
 # driver on an Xvfb of its own, driven with xdotool: the folder a user gets
 # (cmake --install), opening with and without quotes, the window's size and
-# first state, Tab, typing and Enter, numbering, Esc, a refused character's
-# beep, the picture buttons and the clipboard, "-st", the undo line run by
-# cmd, "run" with and without an associated program, a vanished file; a
-# screenshot in $VELMORA_WINDOWS_SHOT when set. Then the installer: install,
+# first state, Tab, typing and Enter, numbering, an emoji name undone by
+# velmora-undo, Esc, a refused character's beep, the picture buttons and the
+# clipboard, "-st", the undo line run by cmd, "run" with and without an
+# associated program, a vanished file; a screenshot in $VELMORA_WINDOWS_SHOT
+# when set. Then the installer: install,
 # use from the Start menu's folder, uninstall.
 # Usage: window_test.sh CMAKE BUILD_DIR BELL_WATCH_SOURCE RECORDER [INSTALLER]
 set -u
@@ -131,7 +132,26 @@ if open_on "tabbed.png"; then
     fail "not numbered: $(ls "$work/data")"
 fi
 
-# 5. Esc changes nothing and writes no line.
+# 5. A name no single-byte code page holds (an emoji, Japanese): renamed, the
+#    log line names both names exactly, and velmora-undo gives the old back.
+close_strays
+begin "emoji and CJK names; velmora-undo"
+rm -f "$log"
+odd=$'\U0001F389 party \u65e5\u672c'
+echo party >"$work/data/$odd.txt"
+if open_on "$odd.txt"; then
+  xdotool key End
+  xdotool type --delay 20 " 2"
+  xdotool key Return
+  finish "Enter"
+  [ "$(cat "$work/data/$odd 2.txt" 2>/dev/null)" = party ] || fail "not renamed: $(ls "$work/data")"
+  expect_log "Ren \"$data_win\\$odd 2.txt\" \"$odd.txt\""
+  (cd "$work/data" && wine "$work/prog/velmora-undo.exe" >"$work/undo.out" 2>&1) ||
+    fail "velmora-undo: $(cat "$work/undo.out")"
+  [ -f "$work/data/$odd.txt" ] && [ ! -e "$work/data/$odd 2.txt" ] || fail "velmora-undo left: $(ls "$work/data")"
+fi
+
+# 6. Esc changes nothing and writes no line.
 close_strays
 begin "Esc cancels"
 before="$(cat "$log")"
@@ -143,7 +163,7 @@ if open_on "taken (1).png"; then
   [ "$(cat "$log")" = "$before" ] || fail "Esc wrote to the log"
 fi
 
-# 6. A character no Windows name may hold is refused with a beep.
+# 7. A character no Windows name may hold is refused with a beep.
 close_strays
 begin "a refused character beeps"
 if open_on "taken (1).png"; then
@@ -157,7 +177,7 @@ if open_on "taken (1).png"; then
   [ -f "$work/data/taken (1).png" ] || fail "a refused character changed the name: $(ls "$work/data")"
 fi
 
-# 7. The picture buttons through the clipboard. Copy puts the selected base
+# 8. The picture buttons through the clipboard. Copy puts the selected base
 #    name there; Cut too, and empties the field; Paste takes what another
 #    program put there; Delete removes only the selection.
 close_strays
@@ -182,7 +202,7 @@ if open_on "taken (1).png"; then
   [ -f "$work/data/pas.png" ] || fail "Cut, Paste and Delete did not give 'pas': $(ls "$work/data")"
 fi
 
-# 8. "-st" alone asks for the file, then opens the window minimised: Wine,
+# 9. "-st" alone asks for the file, then opens the window minimised: Wine,
 #    with no window manager, asks X for an iconic window and draws nothing.
 close_strays
 begin "-st minimised"
@@ -205,7 +225,7 @@ fi
 restart_wine
 [ -f "$work/data/pas.png" ] || fail "-st changed the file: $(ls "$work/data")"
 
-# 9. "run": a .txt opens in Notepad with the file; a type with no program
+# 10. "run": a .txt opens in Notepad with the file; a type with no program
 #    starts the "Open With" command line (recorded by the stand-in).
 close_strays
 begin "run with and without an association"
@@ -231,7 +251,7 @@ if open_on "file.velmoraunknown"; then
 fi
 rm -f "$work/prog/rundll32.exe"
 
-# 10. A file that vanished before "run": "File Not Found".
+# 11. A file that vanished before "run": "File Not Found".
 close_strays
 begin "run on a vanished file"
 echo gone >"$work/data/gone.txt"
@@ -247,7 +267,7 @@ if open_on "gone.txt"; then
   finish --any-exit "Esc after the message"
 fi
 
-# 11. The installer, through its pages as a person clicks them (Enter takes
+# 12. The installer, through its pages as a person clicks them (Enter takes
 #     the default button: I Agree, Install, Next, Finish): per user, into
 #     %LOCALAPPDATA%\Programs\Velmora, with Start menu and Send To entries
 #     and an entry under the user's installed programs.
@@ -290,7 +310,7 @@ else
   [ -n "$size" ] && [ $((size)) -gt 10240 ] && [ $((size)) -lt 40960 ] || fail "the installed size is '$size' KiB"
 fi
 
-# 12. A file handed over by Explorer's Send To (the shortcut started with the
+# 13. A file handed over by Explorer's Send To (the shortcut started with the
 #     file's path): renamed, its line in the Undo.log beside the program.
 close_strays
 begin "Send To renames"
@@ -310,7 +330,7 @@ if [ -f "$sendto" ]; then
   fi
 fi
 
-# 13. The uninstaller (as the installed programs list runs it) leaves the
+# 14. The uninstaller (as the installed programs list runs it) leaves the
 #     user's Undo.log and words.txt, and nothing else.
 close_strays
 begin "uninstall"

@@ -138,19 +138,28 @@ std::string detail::EncodeUtf8Lossless(TextView text, bool strict) {
   return out;
 }
 
-namespace {
 // The low half of a pair may lie in U+DC80..U+DCFF too: it belongs to its
 // character, and only a lone unit stands for a byte.
-void ShowEscapedBytes(Text& text) {
+void detail::ShowEscapedBytes(Text& text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (PairAt(text, i)) {
       ++i;
     } else if (IsEscapedByte(text[i])) {
-      text[i] = Cp1252ToChar(static_cast<std::uint8_t>(text[i] - kEscapeBase));
+      text[i] = AnsiChr(static_cast<std::uint8_t>(text[i] - kEscapeBase));
     }
   }
 }
-}  // namespace
+
+std::size_t detail::Utf8CharacterBytes(std::string_view bytes, std::size_t& units) {
+  char32_t cp = 0;
+  const std::size_t n = DecodeUtf8Sequence(bytes, cp);
+  if (n == 0) {
+    units = 1;
+    return 1;
+  }
+  units = cp > 0xFFFF ? 2 : 1;
+  return n;
+}
 
 std::optional<std::uint8_t> EscapedByte(char16_t c) {
   if (!IsEscapedByte(c)) return std::nullopt;
@@ -159,13 +168,13 @@ std::optional<std::uint8_t> EscapedByte(char16_t c) {
 
 Text DisplayText(TextView text) {
   Text out(text);
-  ShowEscapedBytes(out);
+  detail::ShowEscapedBytes(out);
   return out;
 }
 
 Text DecodeTextForDisplay(std::string_view bytes) {
   Text out = DecodeText(bytes);
-  ShowEscapedBytes(out);
+  detail::ShowEscapedBytes(out);
   return out;
 }
 

@@ -17,21 +17,26 @@ namespace velmora {
 char16_t Cp1252ToChar(std::uint8_t code);
 
 /// The character that a code from 0 to 255 stands for in the system's
-/// single-byte code page: the ANSI code page where it is single-byte,
-/// otherwise (and on POSIX) Windows-1252.
+/// single-byte code page: the system's ANSI code page where it is
+/// single-byte, otherwise (and on POSIX) Windows-1252. On Windows that is the
+/// code page of the system's locale, whatever the process declares as its own.
 char16_t AnsiChr(std::uint8_t code);
 
 /// Decodes file contents as text. POSIX: UTF-8; each byte that is not part of
 /// valid UTF-8 becomes the lone surrogate U+DC80 + byte, so that writing the
-/// text back with EncodeText restores the bytes. Windows: the ANSI code page.
+/// text back with EncodeText restores the bytes. Windows, where the programs
+/// declare UTF-8 as their code page: UTF-8, each byte outside it the AnsiChr
+/// of the system's code page (what older files were written in); on a
+/// Windows without that declaration: the ANSI code page.
 Text DecodeText(std::string_view bytes);
-/// Encodes text for a file: the inverse of DecodeText. Lone surrogates other
-/// than U+DC80..U+DCFF are written as U+FFFD.
+/// Encodes text for a file: the inverse of DecodeText (UTF-8 where the
+/// process's code page is). Lone surrogates other than U+DC80..U+DCFF are
+/// written as U+FFFD.
 std::string EncodeText(TextView text);
 
 /// Text for showing to a person: each escaped byte (a lone U+DC80 + byte)
-/// becomes the Windows-1252 character of that byte. Everything else stays,
-/// surrogate pairs whole whatever their low half.
+/// becomes the AnsiChr of that byte (on POSIX its Windows-1252 character).
+/// Everything else stays, surrogate pairs whole whatever their low half.
 Text DisplayText(TextView text);
 /// DecodeText followed by DisplayText: file bytes as a person reads them.
 Text DecodeTextForDisplay(std::string_view bytes);
@@ -39,6 +44,10 @@ Text DecodeTextForDisplay(std::string_view bytes);
 /// Strict UTF-8 decoding step: the number of bytes of the valid UTF-8 sequence
 /// starting at `bytes[0]` and its code point, or 0 when it is not valid.
 std::size_t DecodeUtf8Sequence(std::string_view bytes, char32_t& codePoint);
+
+/// Whether file text is UTF-8: on POSIX always, on Windows where the process
+/// runs with UTF-8 as its code page (the programs' manifest asks for it).
+bool FileTextIsUtf8();
 
 /// Whether a lone LF ends a line of a text file read for words or a title:
 /// yes on POSIX, where editors end lines so; on Windows only CR and CR LF do.
@@ -66,6 +75,12 @@ Text DecodeUtf8Lossless(std::string_view bytes);
 /// The inverse; `strict` makes a lone surrogate without a byte error 52
 /// (names), otherwise it is written as U+FFFD (contents).
 std::string EncodeUtf8Lossless(TextView text, bool strict);
+/// Each escaped byte of `text` becomes its AnsiChr (see DisplayText).
+void ShowEscapedBytes(Text& text);
+/// Bytes of the UTF-8 character at the start of `bytes` (1 for a byte that
+/// starts none, which counts as one character) and, in `units`, the UTF-16
+/// units it counts as.
+std::size_t Utf8CharacterBytes(std::string_view bytes, std::size_t& units);
 }  // namespace detail
 
 }  // namespace velmora

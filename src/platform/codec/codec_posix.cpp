@@ -10,6 +10,8 @@ Text DecodeText(std::string_view bytes) { return detail::DecodeUtf8Lossless(byte
 
 std::string EncodeText(TextView text) { return detail::EncodeUtf8Lossless(text, false); }
 
+bool FileTextIsUtf8() { return true; }
+
 bool LoneLineFeedEndsLine() { return true; }
 
 }  // namespace velmora

@@ -156,14 +156,7 @@ std::int64_t NativeFileSize(NativeFile file) {
 }
 
 std::size_t CharacterBytes(std::string_view bytes, std::size_t& units) {
-  char32_t cp = 0;
-  const std::size_t n = DecodeUtf8Sequence(bytes, cp);
-  if (n == 0) {
-    units = 1;  // an invalid byte stands for one character
-    return 1;
-  }
-  units = cp > 0xFFFF ? 2 : 1;
-  return n;
+  return Utf8CharacterBytes(bytes, units);
 }
 
 }  // namespace velmora::detail

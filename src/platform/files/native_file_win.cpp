@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/codec/codec.h"
 #include "platform/errors/errors.h"
 #include "platform/errors/win_error.h"
 
@@ -34,7 +35,7 @@ DWORD ShareFlags(FileShare share) {
 
 }  // namespace
 
-const std::size_t kLongestCharacter = 2;
+const std::size_t kLongestCharacter = 4;  // UTF-8; a double-byte code page needs 2
 
 void CheckFileName(const Text& path) {
   if (path.empty() || path.find(u'\0') != Text::npos) Raise(err::kBadFileNameOrNumber);
@@ -117,6 +118,7 @@ std::int64_t NativeFileSize(NativeFile file) {
 }
 
 std::size_t CharacterBytes(std::string_view bytes, std::size_t& units) {
+  if (FileTextIsUtf8()) return Utf8CharacterBytes(bytes, units);
   // One byte in a single-byte code page; a lead byte of a double-byte code
   // page brings its trail byte along.
   units = 1;
