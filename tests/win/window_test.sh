@@ -28,9 +28,7 @@ start_wine
 # (txtfile) but not the mapping.
 wine reg add 'HKCR\.txt' /ve /d txtfile /f >/dev/null 2>&1
 
-# The folder a user unpacks or installs, with a stand-in for rundll32.exe
-# beside the program (the search for a command's program starts there) that
-# records the "Open With" command line it is given.
+# The folder a user unpacks or installs.
 "$cmake" --install "$build" --prefix "$work/prog" >"$work/install.log" 2>&1 ||
   { cat "$work/install.log"; fail "cmake --install"; exit 1; }
 mkdir -p "$work/data"
@@ -226,7 +224,8 @@ restart_wine
 [ -f "$work/data/pas.png" ] || fail "-st changed the file: $(ls "$work/data")"
 
 # 10. "run": a .txt opens in Notepad with the file; a type with no program
-#    starts the "Open With" command line (recorded by the stand-in).
+#    starts the "Open With" command line (recorded by a stand-in for the
+#    system's rundll32.exe).
 close_strays
 begin "run with and without an association"
 echo "notes" >"$work/data/notes.txt"
@@ -238,18 +237,30 @@ if open_on "notes.txt"; then
   finish "Esc after run"
 fi
 restart_wine  # Notepad ends with the server
+# The stand-in takes the system's rundll32.exe's place (Wine would run its
+# own built-in one over the file); a copy planted beside the program must not
+# run.
+system32="$WINEPREFIX/drive_c/windows/system32"
+cp "$system32/rundll32.exe" "$work/rundll32.exe.wine"
+cp "$recorder" "$system32/rundll32.exe"
+overrides="$WINEDLLOVERRIDES"
+export WINEDLLOVERRIDES="$overrides;rundll32.exe=n"
 cp "$recorder" "$work/prog/rundll32.exe"
+rm -f "$system32/command_lines.txt"
 echo "x" >"$work/data/file.velmoraunknown"
 if open_on "file.velmoraunknown"; then
   click_at "$win" 788 46
-  for _ in $(seq 50); do [ -s "$work/prog/command_lines.txt" ] && break; sleep 0.1; done
-  grep -qF "shell32.dll,OpenAs_RunDLL $data_win\\file.velmoraunknown" "$work/prog/command_lines.txt" 2>/dev/null ||
-    fail "Open With command line: $(cat "$work/prog/command_lines.txt" 2>/dev/null)"
+  for _ in $(seq 50); do [ -s "$system32/command_lines.txt" ] && break; sleep 0.1; done
+  grep -qF "shell32.dll,OpenAs_RunDLL $data_win\\file.velmoraunknown" "$system32/command_lines.txt" 2>/dev/null ||
+    fail "Open With command line: $(cat "$system32/command_lines.txt" 2>/dev/null)"
+  [ -e "$work/prog/command_lines.txt" ] && fail "the rundll32.exe beside the program ran"
   activate
   xdotool key Escape
   finish "Esc after run"
 fi
-rm -f "$work/prog/rundll32.exe"
+export WINEDLLOVERRIDES="$overrides"
+cp "$work/rundll32.exe.wine" "$system32/rundll32.exe"
+rm -f "$work/prog/rundll32.exe" "$system32/command_lines.txt"
 
 # 11. A file that vanished before "run": "File Not Found".
 close_strays

@@ -38,7 +38,7 @@ class Shell {
   virtual long Execute(const Text& verb, const Text& file, const Text& parameters,
                        const Text& directory, int showCommand) = 0;
   /// Starts the program named at the head of `commandLine`; the outcome is
-  /// not reported.
+  /// not reported. On Windows a bare name is the system folder's program.
   virtual void StartCommandLine(const Text& commandLine, int showCommand) = 0;
   /// Lets the person choose a program for `file` (the desktop's "Open With"
   /// chooser). Returns false when the desktop offers no chooser.
