@@ -53,6 +53,11 @@ target_include_directories(velmora_core_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR
 target_link_libraries(velmora_core_tests PRIVATE
   velmora_app velmora_undo_command velmora_os_shell GTest::gtest GTest::gtest_main)
 velmora_warnings(velmora_core_tests)
+if(MINGW)
+  # The compiler's runtime linked in: beside a Qt for Windows the build links
+  # it as DLLs, which the test program would not find under Wine.
+  target_link_options(velmora_core_tests PRIVATE -static)
+endif()
 gtest_discover_tests(velmora_core_tests DISCOVERY_TIMEOUT 60
                      PROPERTIES ENVIRONMENT "VELMORA_TEST_BUILD_DIR=${CMAKE_BINARY_DIR}")
 
@@ -63,5 +68,6 @@ if(WIN32)
   target_include_directories(velmora_codec_ansi_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/tests)
   target_link_libraries(velmora_codec_ansi_tests PRIVATE velmora_core GTest::gtest GTest::gtest_main)
   velmora_warnings(velmora_codec_ansi_tests)
+  target_link_options(velmora_codec_ansi_tests PRIVATE -static)
   gtest_discover_tests(velmora_codec_ansi_tests DISCOVERY_TIMEOUT 60 TEST_SUFFIX .ansi)
 endif()
