@@ -91,6 +91,7 @@ fi
 close_strays
 begin "the undo line runs in cmd"
 # As a batch file: Wine would quote a whole command given to cmd /c.
+[ -s "$log" ] || fail "no undo line to run"
 tail -n1 "$log" >"$work/data/undo.bat"
 (cd "$work/data" && wine cmd /c undo.bat >"$work/cmd.log" 2>&1)
 rm -f "$work/data/undo.bat"
@@ -177,7 +178,8 @@ fi
 
 # 8. The picture buttons through the clipboard. Copy puts the selected base
 #    name there; Cut too, and empties the field; Paste takes what another
-#    program put there; Delete removes only the selection.
+#    program put there; Delete removes only the selection; a copy outlives
+#    the window.
 close_strays
 begin "picture buttons and the clipboard"
 clipboard() { xclip -o -selection clipboard 2>/dev/null; }
@@ -198,6 +200,15 @@ if open_on "taken (1).png"; then
   xdotool key Return
   finish "Enter"
   [ -f "$work/data/pas.png" ] || fail "Cut, Paste and Delete did not give 'pas': $(ls "$work/data")"
+fi
+# What was copied stays on the clipboard after the window has gone.
+if open_on "pas.png"; then
+  click_at "$win" 46 130  # Copy
+  sleep 0.3
+  xdotool key Escape
+  finish "Esc after Copy"
+  sleep 0.5
+  [ "$(clipboard)" = "pas" ] || fail "after the window closed the clipboard holds '$(clipboard)'"
 fi
 
 # 9. "-st" alone asks for the file, then opens the window minimised: Wine,
