@@ -352,11 +352,28 @@ if [ -f "$sendto" ]; then
   fi
 fi
 
-# 14. The uninstaller (as the installed programs list runs it) leaves the
-#     user's Undo.log and words.txt, and nothing else.
+# 14. The uninstaller refuses while Velmora runs; then (as the installed
+#     programs list runs it) it leaves the user's Undo.log and words.txt, and
+#     nothing else.
 close_strays
 begin "uninstall"
 if [ -f "$home/Uninstall.exe" ]; then
+  # While Velmora runs, the uninstaller (run in place, so that wine waits for
+  # it) removes nothing.
+  echo open >"$work/data/open.txt"
+  (cd "$work/data" && exec wine "$home/velmora.exe" "$data_win\\open.txt" >"$work/app.log" 2>&1) &
+  app_pid=$!
+  if win="$(wait_window Velmora)"; then
+    wine "$(windows_path "$home/Uninstall.exe")" /S "_?=$(windows_path "$home")" >/dev/null 2>&1
+    [ -f "$home/velmora.exe" ] && [ -f "$home/Qt6Core.dll" ] && [ -f "$sendto" ] ||
+      fail "the uninstaller removed files of a running Velmora"
+    wine reg query "$uninstall_key" >/dev/null 2>&1 || fail "the uninstaller dropped the entry of a running Velmora"
+    take_focus
+    xdotool key Escape
+    finish "Esc"
+  else
+    fail "the installed Velmora opened no window"
+  fi
   printf 'Invoice\r\n' >"$home/words.txt"
   wine "$(windows_path "$home/Uninstall.exe")" /S >/dev/null 2>&1
   # It runs on from a copy of itself, which deletes the original.
