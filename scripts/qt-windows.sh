@@ -19,7 +19,38 @@ cache="${XDG_CACHE_HOME:-$HOME/.cache}/velmora"
 prefix="${VELMORA_QT_WINDOWS:-$cache/qt-$version-mingw64}"
 jobs="${VELMORA_JOBS:-2}"
 
-if [ -f "$prefix/.velmora-complete" ]; then
+# The least Qt that serves the window: no OpenGL, Vulkan, D-Bus, SQL, network,
+# XML, concurrency, printing, test library, tools, examples or tests; PNG is
+# the one image format (the picture buttons' 2x images). No tablet events:
+# Debian's source leaves out the Wintab headers that Windows' tablet support
+# needs.
+qt_features=(
+  -DBUILD_SHARED_LIBS=ON
+  -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF
+  -DQT_BUILD_TOOLS_WHEN_CROSSCOMPILING=OFF
+  -DQT_GENERATE_SBOM=OFF
+  -DINPUT_opengl=no -DFEATURE_opengl=OFF -DFEATURE_opengles2=OFF -DFEATURE_opengl_dynamic=OFF
+  -DFEATURE_opengl_desktop=OFF -DFEATURE_vulkan=OFF
+  -DFEATURE_dbus=OFF -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_xml=OFF
+  -DFEATURE_concurrent=OFF -DFEATURE_printsupport=OFF -DFEATURE_testlib=OFF
+  -DFEATURE_sql_sqlite=OFF -DFEATURE_zstd=OFF
+  -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_ico=OFF
+  -DFEATURE_imageformatplugin=OFF
+  -DFEATURE_direct2d=OFF -DFEATURE_directwrite3=OFF
+  -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_png=OFF
+  -DFEATURE_freetype=OFF -DFEATURE_system_harfbuzz=OFF
+  -DFEATURE_icu=OFF -DFEATURE_glib=OFF
+  -DFEATURE_tabletevent=OFF
+  -DFEATURE_pkg_config=OFF
+)
+# A cached Qt is used only when it was built from the host's Qt source (a
+# security fix changes it) with these features.
+qt_stamp() {
+  echo "$(dpkg-query -W -f='${Version}' qt6-base-dev 2>/dev/null)" \
+       "$(printf '%s\n' "${qt_features[@]}" | sha256sum | cut -c1-16)"
+}
+
+if [ "$(cat "$prefix/.velmora-complete" 2>/dev/null)" = "$(qt_stamp)" ]; then
   echo "== Qt $version for Windows: cached in $prefix"
   echo "$prefix"
   exit 0
@@ -45,15 +76,23 @@ esac
 # Debian's source package: upstream's qtbase with Debian's security fixes.
 src_root="$cache/src"
 src="$src_root/qtbase-everywhere-src-$version"
-if [ ! -f "$src/.velmora-unpacked" ]; then
+if [ "$(cat "$src/.velmora-unpacked" 2>/dev/null)" != "$host_version" ]; then
   sudo=""
   if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
-  if ! apt-get source --print-uris qt6-base 2>/dev/null | grep -q '\.dsc'; then
-    echo "== adding Debian's source packages (deb-src bookworm main)"
+  # The host's Qt may come from an update or a security fix: the same suites
+  # as the binary packages.
+  if ! apt-get source --print-uris "qt6-base=$host_version" 2>/dev/null | grep -q '\.dsc'; then
+    echo "== adding Debian's source packages (deb-src bookworm, its updates and security fixes)"
     $sudo tee /etc/apt/sources.list.d/velmora-deb-src.sources >/dev/null <<'EOF'
 Types: deb-src
 URIs: http://deb.debian.org/debian
-Suites: bookworm
+Suites: bookworm bookworm-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+
+Types: deb-src
+URIs: http://deb.debian.org/debian-security
+Suites: bookworm-security
 Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
 EOF
@@ -63,15 +102,10 @@ EOF
   mkdir -p "$src_root"
   (cd "$src_root" && apt-get source -qq --download-only "qt6-base=$host_version" \
      && dpkg-source --no-check -x ./*.dsc "$src" >/dev/null)
-  touch "$src/.velmora-unpacked"
+  echo "$host_version" >"$src/.velmora-unpacked"
 fi
 
 # ------------------------------------------------------------------ build
-# The least Qt that serves the window: no OpenGL, Vulkan, D-Bus, SQL, network,
-# XML, concurrency, printing, test library, tools, examples or tests; PNG is
-# the one image format (the picture buttons' 2x images). No tablet events:
-# Debian's source leaves out the Wintab headers that Windows' tablet support
-# needs.
 build="$cache/build-qt-$version-mingw64"
 # A build that stopped part way goes on where it stopped.
 rm -rf "$prefix"
@@ -82,23 +116,7 @@ cmake -S "$src" -B "$build" -G Ninja \
   -DCMAKE_INSTALL_PREFIX="$prefix" \
   -DQT_HOST_PATH=/usr \
   -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-  -DBUILD_SHARED_LIBS=ON \
-  -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
-  -DQT_BUILD_TOOLS_WHEN_CROSSCOMPILING=OFF \
-  -DQT_GENERATE_SBOM=OFF \
-  -DINPUT_opengl=no -DFEATURE_opengl=OFF -DFEATURE_opengles2=OFF -DFEATURE_opengl_dynamic=OFF \
-  -DFEATURE_opengl_desktop=OFF -DFEATURE_vulkan=OFF \
-  -DFEATURE_dbus=OFF -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_xml=OFF \
-  -DFEATURE_concurrent=OFF -DFEATURE_printsupport=OFF -DFEATURE_testlib=OFF \
-  -DFEATURE_sql_sqlite=OFF -DFEATURE_zstd=OFF \
-  -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_ico=OFF \
-  -DFEATURE_imageformatplugin=OFF \
-  -DFEATURE_direct2d=OFF -DFEATURE_directwrite3=OFF \
-  -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_png=OFF \
-  -DFEATURE_freetype=OFF -DFEATURE_system_harfbuzz=OFF \
-  -DFEATURE_icu=OFF -DFEATURE_glib=OFF \
-  -DFEATURE_tabletevent=OFF \
-  -DFEATURE_pkg_config=OFF \
+  "${qt_features[@]}" \
   > "$build.configure.log" 2>&1 || { tail -60 "$build.configure.log" >&2; exit 1; }
 t_configure="$(since "$t_start")"
 echo "== building Qt (configured in ${t_configure} s)"
@@ -106,7 +124,7 @@ nice cmake --build "$build" -j"$jobs" > "$build.build.log" 2>&1 \
   || { tail -60 "$build.build.log" >&2; exit 1; }
 cmake --install "$build" > "$build.install.log" 2>&1 \
   || { tail -30 "$build.install.log" >&2; exit 1; }
-touch "$prefix/.velmora-complete"
+qt_stamp >"$prefix/.velmora-complete"
 # The build folder is large and only needed to build again.
 rm -rf "$build"
 echo "== Qt $version for Windows built in $(since "$t_start") s"
