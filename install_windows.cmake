@@ -16,12 +16,17 @@ if(NOT WIN32 OR NOT VELMORA_BUILD_UI)
 endif()
 
 install(TARGETS velmora velmora-undo RUNTIME DESTINATION .)
+# Every DLL installed, relative to the prefix, for the strip below.
+set(velmora_dlls)
 foreach(module IN ITEMS Core Gui Widgets)
   install(FILES $<TARGET_FILE:Qt6::${module}> DESTINATION .)
+  list(APPEND velmora_dlls $<TARGET_FILE_NAME:Qt6::${module}>)
 endforeach()
 install(FILES $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> DESTINATION platforms)
+list(APPEND velmora_dlls platforms/$<TARGET_FILE_NAME:Qt6::QWindowsIntegrationPlugin>)
 if(TARGET Qt6::QWindowsVistaStylePlugin)
   install(FILES $<TARGET_FILE:Qt6::QWindowsVistaStylePlugin> DESTINATION styles)
+  list(APPEND velmora_dlls styles/$<TARGET_FILE_NAME:Qt6::QWindowsVistaStylePlugin>)
 endif()
 
 # The runtime DLLs of the compiler that built Qt and the programs, found
@@ -37,22 +42,20 @@ foreach(dll IN ITEMS libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
     message(FATAL_ERROR "The compiler's runtime ${dll} was not found for the Windows folder")
   endif()
   install(FILES ${dll_path} DESTINATION .)
+  list(APPEND velmora_dlls ${dll})
 endforeach()
 install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
 
 # Debian's compiler runtime and our Qt build come with their debugging
 # sections; a stripping install (cpack, cmake --install --strip) drops them,
 # as it does for the programs: the folder shrinks from 57 MB to 25 MB.
+string(JOIN " " velmora_dlls ${velmora_dlls})
 install(CODE "
   if(CMAKE_INSTALL_DO_STRIP)
-    foreach(dll IN ITEMS Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll platforms/qwindows.dll
-                         styles/qwindowsvistastyle.dll libstdc++-6.dll
-                         libgcc_s_seh-1.dll libwinpthread-1.dll)
-      set(path \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/\${dll}\")
-      if(EXISTS \"\${path}\")
-        execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-unneeded \"\${path}\"
-                        COMMAND_ERROR_IS_FATAL ANY)
-      endif()
+    foreach(dll IN ITEMS ${velmora_dlls})
+      execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-unneeded
+                              \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/\${dll}\"
+                      COMMAND_ERROR_IS_FATAL ANY)
     endforeach()
   endif()")
 

@@ -19,10 +19,10 @@ add_executable(velmora_core_tests
   tests/core/unicode_test.cpp
   tests/core/word_list_test.cpp)
 if(WIN32)
-  # velmora's manifest (tests/core/utf8_manifest.rc): UTF-8 as the code page,
-  # as the programs run.
+  # velmora's resources, manifest and all: UTF-8 as the code page, as the
+  # programs run.
   target_sources(velmora_core_tests PRIVATE
-    tests/core/utf8_manifest.rc
+    src/app/velmora.rc
     tests/core/application_win_test.cpp
     tests/core/codec_win_test.cpp
     tests/core/filesystem_win_test.cpp

@@ -251,12 +251,13 @@ restart_wine() { wineserver -k 2>/dev/null; wineserver -p; }
 # The Windows path of the Unix path $1 (Z: is Wine's root folder).
 windows_path() { winepath -w "$1" 2>/dev/null; }
 
-# Starts the Windows program $work/prog/velmora.exe in the folder $1 with the
-# arguments after it, in the background ($app_pid); output in $work/app.log.
+# Starts the Windows program $velmora_exe (by default $work/prog/velmora.exe)
+# in the folder $1 with the arguments after it, in the background ($app_pid);
+# output in $work/app.log.
 launch_windows() {
   local dir="$1"
   shift
-  (cd "$dir" && exec wine "$work/prog/velmora.exe" "$@" >"$work/app.log" 2>&1) &
+  (cd "$dir" && exec wine "${velmora_exe:-$work/prog/velmora.exe}" "$@" >"$work/app.log" 2>&1) &
   app_pid=$!
 }
 

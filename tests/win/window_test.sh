@@ -6,8 +6,8 @@
 # velmora-undo, Esc, a refused character's beep, the picture buttons and the
 # clipboard, "-st", the undo line run by cmd, "run" with and without an
 # associated program, a vanished file; a screenshot in $VELMORA_WINDOWS_SHOT
-# when set. Then the installer: install,
-# use from the Start menu's folder, uninstall.
+# when set. Then the installer: install, use from the Start menu's folder,
+# uninstall.
 # Usage: window_test.sh CMAKE BUILD_DIR BELL_WATCH_SOURCE RECORDER [INSTALLER]
 set -u
 cmake="$1"
@@ -361,8 +361,7 @@ if [ -f "$home/Uninstall.exe" ]; then
   # While Velmora runs, the uninstaller (run in place, so that wine waits for
   # it) removes nothing.
   echo open >"$work/data/open.txt"
-  (cd "$work/data" && exec wine "$home/velmora.exe" "$data_win\\open.txt" >"$work/app.log" 2>&1) &
-  app_pid=$!
+  velmora_exe="$home/velmora.exe" launch_windows "$work/data" "$data_win\\open.txt"
   if win="$(wait_window Velmora)"; then
     wine "$(windows_path "$home/Uninstall.exe")" /S "_?=$(windows_path "$home")" >/dev/null 2>&1
     [ -f "$home/velmora.exe" ] && [ -f "$home/Qt6Core.dll" ] && [ -f "$sendto" ] ||
